@@ -1,0 +1,35 @@
+#pragma once
+// Moving a moment by weeks, months, quarters or years, keeping its time of day, and the
+// chain of occurrence days of a repeating note.
+#include "base/DateTime.h"
+
+#include <optional>
+#include <string_view>
+
+namespace quillet {
+
+// count x 7 days.
+TDateTime AddWeeks(long double count, TDateTime moment);
+// Whole calendar months with the day clamped to the target month, plus 30 days per unit of
+// the fractional part of count.
+TDateTime AddMonths(long double count, TDateTime moment);
+// AddMonths of 3 x count.
+TDateTime AddQuarters(long double count, TDateTime moment);
+// Whole years (29 February becomes the 28th in a common year), plus 365.25 days per unit of
+// the fractional part of count.
+TDateTime AddYears(long double count, TDateTime moment);
+
+// The step from one occurrence of a repeating note to the next.
+enum class DateStep { Week, TwoWeeks, Month, TwoMonths, Quarter, Year };
+
+// The step of a Repeat text ("Weekly", "Bi-Weekly", "Monthly", "Bi-Monthly", "Quarterly",
+// "Annually", compared exactly); none for every other text.
+std::optional<DateStep> DateStepOf(std::string_view repeatKind);
+
+TDateTime StepDate(DateStep step, TDateTime date);
+
+// The first day of the chain start, step(start), step(step(start)), ... that is on or after
+// day. Each step starts from the previous result, so a clamped day stays clamped.
+TDateTime FirstOccurrenceOnOrAfter(DateStep step, TDateTime start, TDateTime day);
+
+} // namespace quillet

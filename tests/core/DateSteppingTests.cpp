@@ -1,0 +1,109 @@
+#include "alarms/DateStepping.h"
+#include "base/DateTime.h"
+#include "base/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace quillet;
+
+namespace {
+
+TDateTime D(int y, int m, int d) { return EncodeDate(y, m, d); }
+TDateTime At(int y, int m, int d, int hh, int mm) { return D(y, m, d) + EncodeTime(hh, mm); }
+
+} // namespace
+
+TEST(DateStepping, AddMonthsClampsTheDayAndCountsAcrossYears) {
+    const struct {
+        long double count;
+        TDateTime from, want;
+    } cases[] = {
+        {1, D(2025, 1, 31), D(2025, 2, 28)},   {1, D(2024, 1, 31), D(2024, 2, 29)},
+        {1, D(2024, 1, 30), D(2024, 2, 29)},   {1, D(2025, 3, 31), D(2025, 4, 30)},
+        {1, D(2025, 5, 31), D(2025, 6, 30)},   {1, D(2025, 7, 31), D(2025, 8, 31)},
+        {1, D(2025, 12, 15), D(2026, 1, 15)},  {-1, D(2026, 1, 15), D(2025, 12, 15)},
+        {-13, D(2026, 1, 15), D(2024, 12, 15)}, {12, D(2025, 1, 15), D(2026, 1, 15)},
+        {23, D(2025, 1, 15), D(2026, 12, 15)}, {-12, D(2026, 3, 15), D(2025, 3, 15)},
+        {-2, D(2026, 1, 15), D(2025, 11, 15)}, {-14, D(2026, 1, 15), D(2024, 11, 15)},
+        {0.5, D(2025, 3, 1), D(2025, 3, 16)},  {1.5, D(2025, 3, 1), D(2025, 4, 16)},
+        {-1.5, D(2025, 3, 1), D(2025, 1, 17)}, {0, D(2025, 3, 1), D(2025, 3, 1)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AddMonths(c.count, c.from), c.want)
+            << double(c.count) << " months from " << c.from;
+}
+
+TEST(DateStepping, QuartersYearsAndWeeks) {
+    EXPECT_EQ(AddQuarters(1, D(2025, 1, 31)), D(2025, 4, 30));
+    EXPECT_EQ(AddQuarters(0.5, D(2025, 3, 1)), D(2025, 4, 16)); // 1 month and 15 days
+    EXPECT_EQ(AddYears(1, D(2024, 2, 29)), D(2025, 2, 28));
+    EXPECT_EQ(AddYears(4, D(2024, 2, 29)), D(2028, 2, 29));
+    EXPECT_EQ(AddYears(-1, D(2024, 2, 29)), D(2023, 2, 28));
+    EXPECT_EQ(AddYears(0.5, D(2025, 1, 1)), At(2025, 7, 2, 15, 0));
+    EXPECT_EQ(AddWeeks(2, D(2025, 12, 25)), D(2026, 1, 8));
+    EXPECT_EQ(AddWeeks(-1, D(2026, 1, 1)), D(2025, 12, 25));
+}
+
+TEST(DateStepping, EveryStepKeepsTheTimeOfDay) {
+    const TDateTime from = At(2025, 3, 10, 14, 30);
+    EXPECT_EQ(AddMonths(1, from), At(2025, 4, 10, 14, 30));
+    EXPECT_EQ(AddQuarters(1, from), At(2025, 6, 10, 14, 30));
+    EXPECT_EQ(AddYears(1, from), At(2026, 3, 10, 14, 30));
+    EXPECT_EQ(AddWeeks(1, from), At(2025, 3, 17, 14, 30));
+}
+
+TEST(DateStepping, LeavingTheCalendarFails) {
+    EXPECT_THROW(AddMonths(1, D(9999, 12, 1)), EConvertError);
+    EXPECT_THROW(AddMonths(-1, D(1, 1, 1)), EConvertError);
+    EXPECT_THROW(AddYears(1, D(9999, 6, 1)), EConvertError);
+    EXPECT_THROW(AddYears(1e30L, D(2025, 6, 1)), EConvertError);
+}
+
+TEST(DateStepping, RepeatTextsMapToSteps) {
+    EXPECT_EQ(DateStepOf("Weekly"), DateStep::Week);
+    EXPECT_EQ(DateStepOf("Bi-Weekly"), DateStep::TwoWeeks);
+    EXPECT_EQ(DateStepOf("Monthly"), DateStep::Month);
+    EXPECT_EQ(DateStepOf("Bi-Monthly"), DateStep::TwoMonths);
+    EXPECT_EQ(DateStepOf("Quarterly"), DateStep::Quarter);
+    EXPECT_EQ(DateStepOf("Annually"), DateStep::Year);
+    for (const char* none : {"None", "Hourly", "Daily", "weekly", "", "Annually "})
+        EXPECT_FALSE(DateStepOf(none)) << none;
+}
+
+namespace {
+
+std::vector<TDateTime> Chain(DateStep step, TDateTime start, int length) {
+    std::vector<TDateTime> chain{start};
+    while (int(chain.size()) < length) chain.push_back(StepDate(step, chain.back()));
+    return chain;
+}
+
+} // namespace
+
+TEST(DateStepping, ClampingCarriesAlongTheChain) {
+    EXPECT_EQ(Chain(DateStep::Month, D(2025, 1, 31), 5),
+              (std::vector{D(2025, 1, 31), D(2025, 2, 28), D(2025, 3, 28), D(2025, 4, 28),
+                           D(2025, 5, 28)}));
+    EXPECT_EQ(Chain(DateStep::Year, D(2024, 2, 29), 5),
+              (std::vector{D(2024, 2, 29), D(2025, 2, 28), D(2026, 2, 28), D(2027, 2, 28),
+                           D(2028, 2, 28)}));
+    EXPECT_EQ(Chain(DateStep::Quarter, D(2025, 1, 31), 5),
+              (std::vector{D(2025, 1, 31), D(2025, 4, 30), D(2025, 7, 30), D(2025, 10, 30),
+                           D(2026, 1, 30)}));
+    EXPECT_EQ(Chain(DateStep::TwoMonths, D(2025, 1, 15), 3),
+              (std::vector{D(2025, 1, 15), D(2025, 3, 15), D(2025, 5, 15)}));
+}
+
+TEST(DateStepping, FirstOccurrenceOnOrAfterADay) {
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Month, D(2025, 1, 31), D(2025, 3, 1)),
+              D(2025, 3, 28));
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Month, D(2025, 1, 31), D(2025, 3, 28)),
+              D(2025, 3, 28));
+    // A start after the day is itself the first occurrence: no step is taken.
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Week, D(2030, 1, 1), D(2026, 12, 9)),
+              D(2030, 1, 1));
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::TwoWeeks, D(2026, 12, 2), D(2026, 12, 9)),
+              D(2026, 12, 16));
+}

@@ -1,0 +1,74 @@
+# Shared by tools/run and tools/test: set up a Debian machine, an X display and Wine.
+# Sourced, not run.
+
+QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+QUILLET_PACKAGES=(
+    cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools
+    wine wine64 fonts-wine xvfb xdotool x11-apps x11-utils imagemagick
+    fp-utils-3.2.2 libchm-bin
+)
+
+say() { printf '\033[1m== %s\033[0m\n' "$*"; }
+
+# Installs the Debian packages that are missing; does nothing when all are there.
+install_packages() {
+    local missing=() p
+    for p in "${QUILLET_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    say "installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+}
+
+# Makes sure DISPLAY names a working X display; starts Xvfb on a free one when there is none.
+# Sets QUILLET_XVFB_PID when it started one.
+ensure_display() {
+    QUILLET_XVFB_PID=""
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    QUILLET_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}
+
+stop_display() {
+    [ -n "${QUILLET_XVFB_PID:-}" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
+    QUILLET_XVFB_PID=""
+}
+
+# Uses (and on first use creates) the Wine prefix $1. Its first start takes a while and
+# opens a configuration window, so it happens here, once, before anything is timed.
+use_wine_prefix() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    # No installers for .NET and the HTML engine: neither is needed, and nothing is fetched.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the Wine prefix $WINEPREFIX (once)"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 </dev/null
+    fi
+    # A persistent server that never holds our standard handles: later Wine processes
+    # connect to it instead of starting one that would.
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+}
