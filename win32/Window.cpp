@@ -15,9 +15,9 @@ Window::~Window() {
     }
 }
 
-void Window::Create(const char* className, const ClassStyle& classStyle, DWORD exStyle,
-                    DWORD style, const char* title, int x, int y, int width, int height,
-                    HWND parent, HMENU menu) {
+void Window::Create(const char* className, const ClassStyle& classStyle, DWORD exStyle, DWORD style,
+                    const char* title, int x, int y, int width, int height, HWND parent,
+                    HMENU menu) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
@@ -45,7 +45,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* window =
+            static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
