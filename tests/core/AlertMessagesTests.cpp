@@ -1,5 +1,6 @@
 #include "alerts/AlertMessages.h"
 #include "base/Errors.h"
+#include "tests/core/FakeAlertPopup.h"
 
 #include <gtest/gtest.h>
 
@@ -10,29 +11,8 @@ using namespace quillet;
 
 namespace {
 
-// The popup window, reduced to what the list can see of it.
-struct FakePopup : AlertPopup {
-    bool exists = false, visible = false, fading = false;
-    int bringUps = 0, closes = 0, scrollResets = 0;
-
-    bool Exists() const override { return exists; }
-    bool Visible() const override { return visible; }
-    bool Fading() const override { return fading; }
-    void BringUp() override {
-        EXPECT_FALSE(visible);
-        exists = visible = true;
-        ++bringUps;
-    }
-    void Close() override {
-        visible = false;
-        ++closes;
-    }
-    void Repaint() override { EXPECT_TRUE(exists); }
-    void ResetScroll() override { ++scrollResets; }
-};
-
 struct AlertListTest : testing::Test {
-    FakePopup popup;
+    FakeAlertPopup popup;
     AlertList list{popup};
 
     // What the alarm check does for every due note.
@@ -198,7 +178,7 @@ TEST_F(AlertListTest, DeletingTheShownMessage) {
         {3, "2 of 2", "second"},
     };
     for (const auto& c : cases) {
-        FakePopup popup;
+        FakeAlertPopup popup;
         AlertList list(popup);
         for (const char* text : {"first", "second", "third"}) {
             list.AlertMessages().Add().SetText(text);
