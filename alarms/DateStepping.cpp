@@ -9,8 +9,8 @@ namespace {
 using namespace std::chrono;
 
 struct Count {
-    long long whole;       // toward zero
-    long double fraction;  // with the sign of the count
+    long long whole;      // toward zero
+    long double fraction; // with the sign of the count
 };
 
 Count Split(long double count) {
