@@ -163,7 +163,7 @@ public:
     const TMsgScroller& Scroller() const { return scroller_; }
     // The message to draw, or none.
     const TMsgCollectionItem* ShownMessage() const;
-    // "Position of Max".
+    // The position text, e.g. "2 of 5".
     std::string PositionText() const;
 
 private:
