@@ -29,6 +29,36 @@ TDateTime Compose(int year, int month, int day, long double extraDays, TDateTime
     return ComposeDateTime(date, TimeOf(moment));
 }
 
+int MonthsPerStep(DateStep step) {
+    switch (step) {
+    case DateStep::Month: return 1;
+    case DateStep::TwoMonths: return 2;
+    case DateStep::Quarter: return 3;
+    case DateStep::Year: return 12;
+    case DateStep::Week:
+    case DateStep::TwoWeeks: break;
+    }
+    return 0;
+}
+
+// Months counted from January of the year 0.
+long long MonthNumber(const year_month_day& ymd) {
+    return int(ymd.year()) * 12LL + unsigned(ymd.month()) - 1;
+}
+
+// Whether a chain that steps `months` months at a time from (month, day) can still reach a
+// month shorter than day. The month numbers of a chain repeat within twelve steps; February
+// counts with 28 days, since a common year always follows a leap year.
+bool MayClampLater(unsigned month, unsigned day, int months) {
+    constexpr int CommonYear = 2001;
+    if (day <= 28) return false;
+    for (int i = 1; i <= 12; ++i) {
+        const int later = int((month - 1 + unsigned(i * months)) % 12 + 1);
+        if (unsigned(DaysIn(CommonYear, later)) < day) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 TDateTime AddWeeks(long double count, TDateTime moment) {
@@ -95,9 +125,31 @@ TDateTime StepDate(DateStep step, TDateTime date) {
 }
 
 TDateTime FirstOccurrenceOnOrAfter(DateStep step, TDateTime start, TDateTime day) {
+    if (start >= day) return start;
+    if (step == DateStep::Week || step == DateStep::TwoWeeks) {
+        const long long period = step == DateStep::Week ? 7 : 14;
+        const long long behind = static_cast<long long>(day - start);
+        return start + double((behind + period - 1) / period * period);
+    }
+    // The day of the month only ever drops, and only where a step lands in a shorter month.
+    // Walk while that can still happen. The walk is short: the day drops at most three times,
+    // each time within two years.
+    const int months = MonthsPerStep(step);
     TDateTime date = start;
-    while (date < day) date = StepDate(step, date);
-    return date;
+    auto ymd = DecodeDate(date);
+    while (date < day && MayClampLater(unsigned(ymd.month()), unsigned(ymd.day()), months)) {
+        date = StepDate(step, date);
+        ymd = DecodeDate(date);
+    }
+    if (date >= day) return date;
+    // From here on every occurrence falls on the same day of the month: count the steps.
+    const int dayOfMonth = int(unsigned(ymd.day()));
+    const auto target = DecodeDate(day);
+    const long long from = MonthNumber(ymd), to = MonthNumber(target);
+    long long steps = (to - from + months - 1) / months;
+    if (from + steps * months == to && dayOfMonth < int(unsigned(target.day()))) ++steps;
+    const long long month = from + steps * months;
+    return EncodeDate(int(month / 12), int(month % 12) + 1, dayOfMonth);
 }
 
 } // namespace quillet

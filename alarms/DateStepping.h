@@ -29,7 +29,9 @@ std::optional<DateStep> DateStepOf(std::string_view repeatKind);
 TDateTime StepDate(DateStep step, TDateTime date);
 
 // The first day of the chain start, step(start), step(step(start)), ... that is on or after
-// day. Each step starts from the previous result, so a clamped day stays clamped.
+// day. Each step starts from the previous result, so a clamped day stays clamped. start and day
+// are whole days. The result is the one of the step-by-step walk, found without walking decades
+// of steps.
 TDateTime FirstOccurrenceOnOrAfter(DateStep step, TDateTime start, TDateTime day);
 
 } // namespace quillet

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 using namespace quillet;
@@ -110,4 +112,48 @@ TEST(DateStepping, FirstOccurrenceOnOrAfterADay) {
               D(2030, 1, 1));
     EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::TwoWeeks, D(2026, 12, 2), D(2026, 12, 9)),
               D(2026, 12, 16));
+}
+
+namespace {
+
+// The chain walked one step at a time: the definition that the fast search must match.
+TDateTime WalkToOnOrAfter(DateStep step, TDateTime start, TDateTime day) {
+    TDateTime date = start;
+    while (date < day) date = StepDate(step, date);
+    return date;
+}
+
+} // namespace
+
+TEST(DateStepping, FirstOccurrenceMatchesTheStepByStepWalk) {
+    const DateStep steps[] = {DateStep::Week,      DateStep::TwoWeeks, DateStep::Month,
+                              DateStep::TwoMonths, DateStep::Quarter,  DateStep::Year};
+    std::mt19937 random(20260109);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+    for (int i = 0; i < 50'000; ++i) {
+        const DateStep step = steps[pick(0, 5)];
+        // Month ends and leap days are where clamping happens: give them most of the cases.
+        const int year = pick(1890, 2100), month = pick(1, 12);
+        const int lastDay =
+            int(unsigned((std::chrono::year(year) / month / std::chrono::last).day()));
+        const int day =
+            pick(0, 3) == 0 ? pick(1, lastDay) : pick(std::max(1, lastDay - 3), lastDay);
+        const TDateTime start = D(year, month, day);
+        const TDateTime target = start + pick(-400, 60 * 366);
+        ASSERT_EQ(FirstOccurrenceOnOrAfter(step, start, target),
+                  WalkToOnOrAfter(step, start, target))
+            << "step " << int(step) << " from " << year << "-" << month << "-" << day << " to "
+            << target - start << " days later";
+    }
+}
+
+TEST(DateStepping, FirstOccurrenceFailsLikeTheWalkAtTheEndOfTheCalendar) {
+    const TDateTime lastDay = D(9999, 12, 31);
+    for (DateStep step :
+         {DateStep::Month, DateStep::TwoMonths, DateStep::Quarter, DateStep::Year}) {
+        EXPECT_THROW(WalkToOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
+        EXPECT_THROW(FirstOccurrenceOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
+    }
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Week, D(9990, 1, 1), lastDay),
+              WalkToOnOrAfter(DateStep::Week, D(9990, 1, 1), lastDay));
 }

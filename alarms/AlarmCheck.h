@@ -1,0 +1,39 @@
+#pragma once
+// The alarm check: which notes are due in a given minute, and the once-a-minute tick that
+// turns them into reminder messages.
+#include "alerts/AlertMessages.h"
+#include "base/Clock.h"
+#include "base/DateTime.h"
+#include "store/NoteTable.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+struct DueAlarm {
+    int row;
+    std::string text; // the reminder text, in markup
+};
+
+// The rows of the table that are due in the minute of `minute`, in row order, with their
+// reminder texts. A row whose Repeat text is none of the nine kinds is never due, nor one
+// with an empty Alarm text, nor a dated one whose date cannot be read.
+std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute);
+
+// The main window's tick handler. Ticks come about a minute apart but drift later, so the
+// check remembers the last minute it checked: a tick in that minute checks nothing, a tick
+// that slid past exactly one minute checks that one too, and after a longer gap (a suspended
+// program, a sleeping computer) or a clock set back only the current minute is checked.
+class AlarmCheck {
+public:
+    // Reads the clock once; for each due row, in row order, adds a message to the alert
+    // list, shows it and moves to the newest message.
+    void Tick(const NoteTable& table, const Clock& clock, AlertList& alerts);
+
+private:
+    std::optional<long long> lastMinute_; // see MinuteOf
+};
+
+} // namespace quillet

@@ -1,0 +1,48 @@
+#pragma once
+// Hands work from worker threads over to the user-interface thread, which owns every window
+// and all program data. The worker blocks until its work has run there, so nothing needs a
+// lock beyond this queue.
+//
+// The platform's part is Wake(): it tells the user-interface thread that work is waiting in
+// a way that every message loop notices, modal ones included; that thread then calls
+// RunPending(). The object must outlive every worker that hands work over.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+
+namespace quillet {
+
+class UiThread {
+public:
+    virtual ~UiThread() = default;
+
+    // Worker side, never on the user-interface thread itself: runs work there and returns
+    // once it has run. An exception that the work throws is thrown here again.
+    void Synchronize(std::function<void()> work);
+
+    // User-interface side: runs all work handed over so far. When none is waiting, first waits
+    // up to `wait` for some. Whether anything ran.
+    bool RunPending(std::chrono::milliseconds wait = {});
+
+protected:
+    // Called on the worker thread once work is queued, before any of it can run. Must not
+    // block or call back into this object.
+    virtual void Wake() {}
+
+private:
+    struct Request {
+        std::function<void()> work;
+        std::exception_ptr error;
+        bool done = false;
+    };
+
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::condition_variable done_;
+    std::deque<Request*> queue_;
+};
+
+} // namespace quillet

@@ -1,0 +1,264 @@
+#include "alarms/AlarmCheck.h"
+#include "base/DateFormat.h"
+#include "base/DateTime.h"
+#include "tests/core/FakeAlertPopup.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace quillet;
+
+namespace {
+
+using Note = std::array<std::string, 3>; // Alarm, Repeat, Note
+
+NoteTable Notes(const std::vector<Note>& notes) {
+    NoteTable table;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        if (i > 0) table.AppendRow();
+        for (int col : {ColAlarm, ColRepeat, ColNote})
+            table.SetCellText(col, int(i) + 1, notes[i][std::size_t(col)]);
+    }
+    return table;
+}
+
+TDateTime At(int y, int m, int d, int hh, int mm, int ss = 0) {
+    return EncodeDate(y, m, d) + EncodeTime(hh, mm, ss);
+}
+
+std::vector<int> DueRows(const NoteTable& table, TDateTime minute) {
+    std::vector<int> rows;
+    for (const DueAlarm& due : DueAlarms(table, minute)) rows.push_back(due.row);
+    return rows;
+}
+
+struct FakeClock : Clock {
+    TDateTime now = 0;
+    TDateTime Now() const override { return now; }
+};
+
+} // namespace
+
+TEST(AlarmCheck, EachKindIsDueInItsMinutes) {
+    const struct {
+        const char* alarm;
+        const char* kind;
+        TDateTime at;
+        bool due;
+    } cases[] = {
+        {"12/09/2026 04:08 PM", "None", At(2026, 12, 9, 16, 8), true},
+        {"12/09/2026 04:08 PM", "None", At(2026, 12, 9, 16, 8, 59), true},
+        {"12/09/2026 04:08 PM", "None", At(2026, 12, 9, 16, 9), false},
+        {"12/09/2026 04:08 PM", "None", At(2026, 12, 9, 4, 8), false}, // PM is not AM
+        {"12/09/2026 04:08 PM", "None", At(2027, 12, 9, 16, 8), false},
+        {"12/09/2026 12:15 AM", "None", At(2026, 12, 9, 0, 15), true},
+        {"12/09/2026 12:15 PM", "None", At(2026, 12, 9, 12, 15), true},
+        // Daily: every day at its time, also long before its date.
+        {"12/31/2030 07:30 AM", "Daily", At(2026, 3, 1, 7, 30), true},
+        {"12/31/2030 07:30 AM", "Daily", At(2026, 3, 1, 19, 30), false},
+        {"12/31/2030 07:30 AM", "Daily", At(2026, 3, 1, 7, 31), false},
+        // Hourly: at its minute of every hour, whatever the date and hour.
+        {"12/09/2026 04:08 AM", "Hourly", At(2020, 1, 1, 0, 8), true},
+        {"12/09/2026 04:08 AM", "Hourly", At(2026, 12, 9, 15, 8), true},
+        {"12/09/2026 04:08 AM", "Hourly", At(2026, 12, 9, 4, 9), false},
+        // Weekly from Wednesday 9 December 2026: on that day and every seventh after it.
+        {"12/09/2026 04:08 PM", "Weekly", At(2026, 12, 9, 16, 8), true},
+        {"12/09/2026 04:08 PM", "Weekly", At(2026, 12, 16, 16, 8), true},
+        {"12/09/2026 04:08 PM", "Weekly", At(2036, 12, 3, 16, 8), true},
+        {"12/09/2026 04:08 PM", "Weekly", At(2026, 12, 2, 16, 8), false}, // before its date
+        {"12/09/2026 04:08 PM", "Weekly", At(2026, 12, 10, 16, 8), false},
+        {"12/09/2026 04:08 PM", "Weekly", At(2026, 12, 16, 16, 9), false},
+        {"12/09/2026 04:08 PM", "Bi-Weekly", At(2026, 12, 23, 16, 8), true},
+        {"12/09/2026 04:08 PM", "Bi-Weekly", At(2026, 12, 16, 16, 8), false},
+        // Monthly from 31 January: the 31st, then the 28th of every month.
+        {"01/31/2025 09:00 AM", "Monthly", At(2025, 1, 31, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Monthly", At(2025, 2, 28, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Monthly", At(2025, 3, 28, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Monthly", At(2045, 7, 28, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Monthly", At(2025, 3, 31, 9, 0), false},
+        {"01/15/2025 09:00 AM", "Bi-Monthly", At(2025, 3, 15, 9, 0), true},
+        {"01/15/2025 09:00 AM", "Bi-Monthly", At(2025, 5, 15, 9, 0), true},
+        {"01/15/2025 09:00 AM", "Bi-Monthly", At(2025, 2, 15, 9, 0), false},
+        {"01/31/2025 09:00 AM", "Quarterly", At(2025, 4, 30, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Quarterly", At(2030, 1, 30, 9, 0), true},
+        {"01/31/2025 09:00 AM", "Quarterly", At(2025, 7, 31, 9, 0), false},
+        // Annually from 29 February 2024: then the 28th, even in leap years.
+        {"02/29/2024 09:00 AM", "Annually", At(2024, 2, 29, 9, 0), true},
+        {"02/29/2024 09:00 AM", "Annually", At(2025, 2, 28, 9, 0), true},
+        {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 28, 9, 0), true},
+        {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 29, 9, 0), false},
+        {"02/29/2024 09:00 AM", "Annually", At(2023, 2, 28, 9, 0), false},
+        // Repeat texts are compared exactly.
+        {"12/09/2026 04:08 PM", "none", At(2026, 12, 9, 16, 8), false},
+        {"12/09/2026 04:08 PM", "daily", At(2026, 12, 9, 16, 8), false},
+        {"12/09/2026 04:08 PM", "Weekly ", At(2026, 12, 9, 16, 8), false},
+        {"12/09/2026 04:08 PM", "", At(2026, 12, 9, 16, 8), false},
+        // Malformed Alarm texts are never due, and never fail.
+        {"", "Daily", At(2026, 12, 9, 0, 0), false},
+        {"garbage", "Hourly", At(2026, 12, 9, 0, 0), false},
+        {"12/09/2026", "Daily", At(2026, 12, 9, 0, 0), false},
+        {"13/09/2026 04:08 PM", "Weekly", At(2026, 12, 9, 16, 8), false},
+        {"1/9/2026 04:08 PM", "Weekly", At(2026, 1, 9, 16, 8), false},
+    };
+    for (const auto& c : cases) {
+        const NoteTable table = Notes({{c.alarm, c.kind, "note"}});
+        EXPECT_EQ(DueAlarms(table, c.at).size(), c.due ? 1u : 0u)
+            << c.kind << " '" << c.alarm << "' at " << FormatAlarm(c.at);
+    }
+}
+
+TEST(AlarmCheck, ReminderTextsNameTheMomentByKind) {
+    const TDateTime at = At(2026, 12, 9, 9, 0);
+    const struct {
+        const char* alarm;
+        const char* kind;
+        const char* text;
+    } cases[] = {
+        {"12/09/2026 09:00 AM", "None", "Quillet<br>Date/Time: 12/09/2026 09:00 AM<hr><br>Call"},
+        {"12/09/2026 09:00 AM", "Daily", "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call"},
+        {"12/09/2026 04:00 AM", "Hourly", "Quillet<br>Date/Time: Hourly 04:00 AM<hr><br>Call"},
+        {"12/09/2026 09:00 AM", "Weekly", "Quillet<br>Date/Time: Weekly 09:00 AM<hr><br>Call"},
+        {"11/25/2026 09:00 AM", "Bi-Weekly",
+         "Quillet<br>Date/Time: Bi-Weekly 09:00 AM<hr><br>Call"},
+        {"11/09/2026 09:00 AM", "Monthly", "Quillet<br>Date/Time: Monthly 09:00 AM<hr><br>Call"},
+        {"10/09/2026 09:00 AM", "Bi-Monthly",
+         "Quillet<br>Date/Time: Bi-Monthly 09:00 AM<hr><br>Call"},
+        {"09/09/2026 09:00 AM", "Quarterly",
+         "Quillet<br>Date/Time: Quarterly 09:00 AM<hr><br>Call"},
+        {"12/09/2016 09:00 AM", "Annually", "Quillet<br>Date/Time: Annually 09:00 AM<hr><br>Call"},
+    };
+    for (const auto& c : cases) {
+        const auto due = DueAlarms(Notes({{c.alarm, c.kind, "Call"}}), at);
+        ASSERT_EQ(due.size(), 1u) << c.kind;
+        EXPECT_EQ(due[0].text, c.text);
+    }
+    // The note goes in as stored: markup takes effect, line breaks stay.
+    const auto due =
+        DueAlarms(Notes({{"12/09/2026 09:00 AM", "Daily", "<b>Call</b>\r\nhome"}}), at);
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].text, "Quillet<br>Date/Time: Daily 09:00 AM<hr><br><b>Call</b>\r\nhome");
+}
+
+TEST(AlarmCheck, AnUnreadableDateSkipsOnlyItsOwnRow) {
+    const NoteTable table = Notes({
+        {"12/09/2026 09:00 AM", "Daily", "above"},
+        {"", "None", ""},
+        {"not a date 09:00 AM", "Weekly", "broken"},
+        {"12/0", "Monthly", "short"},
+        {"12/09/2026 09:00 AM", "None", "below"},
+        {"12/02/2026 09:00 AM", "Weekly", "below too"},
+    });
+    EXPECT_EQ(DueRows(table, At(2026, 12, 9, 9, 0)), (std::vector{1, 5, 6}));
+}
+
+TEST(AlarmCheck, TwoNotesInOneMinuteEndOnTheSecond) {
+    const NoteTable table = Notes({
+        {"12/09/2026 09:00 AM", "Daily", "first"},
+        {"12/09/2026 10:00 AM", "Daily", "other minute"},
+        {"12/09/2026 09:00 AM", "None", "second"},
+    });
+    FakeClock clock;
+    clock.now = At(2026, 12, 9, 9, 0, 12);
+    FakeAlertPopup popup;
+    AlertList alerts(popup);
+    AlarmCheck check;
+    check.Tick(table, clock, alerts);
+
+    ASSERT_EQ(alerts.AlertMessages().Count(), 2);
+    EXPECT_EQ(alerts.AlertMessages()[0].DisplayText(),
+              "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>first");
+    EXPECT_EQ(alerts.PositionText(), "2 of 2");
+    EXPECT_EQ(alerts.ShownMessage()->DisplayText(),
+              "Quillet<br>Date/Time: 12/09/2026 09:00 AM<hr><br>second");
+    EXPECT_EQ(popup.bringUps, 1);
+}
+
+TEST(AlarmCheck, EachMinuteIsCheckedOnceAndASkippedOneIsCaughtUp) {
+    // One one-time note for each minute from 10:00 to 10:09.
+    std::vector<Note> notes;
+    for (int minute = 0; minute < 10; ++minute)
+        notes.push_back({FormatAlarm(At(2026, 12, 9, 10, minute)), "None", std::to_string(minute)});
+    const NoteTable table = Notes(notes);
+    FakeClock clock;
+    FakeAlertPopup popup;
+    AlertList alerts(popup);
+    AlarmCheck check;
+    auto tickAt = [&](int minute, int second) {
+        clock.now = At(2026, 12, 9, 10, minute, second);
+        const int before = alerts.AlertMessages().Count();
+        check.Tick(table, clock, alerts);
+        std::string fired;
+        for (int i = before; i < alerts.AlertMessages().Count(); ++i)
+            fired += alerts.AlertMessages()[i].DisplayText().back();
+        return fired;
+    };
+    EXPECT_EQ(tickAt(0, 30), "0");
+    EXPECT_EQ(tickAt(0, 59), ""); // the same minute again
+    EXPECT_EQ(tickAt(1, 0), "1");
+    EXPECT_EQ(tickAt(3, 1), "23"); // slid past 10:02
+    EXPECT_EQ(tickAt(7, 0), "7");  // a longer gap is not caught up
+    EXPECT_EQ(tickAt(5, 0), "5");  // the clock went back
+    EXPECT_EQ(tickAt(6, 0), "6");
+}
+
+// A month of ticks that drift later by the hand-over and the handler's run time: every due
+// occurrence fires exactly once, in order.
+TEST(AlarmCheck, AMonthOfDriftingTicksFiresEveryOccurrenceOnce) {
+    const NoteTable table = Notes({
+        {"03/15/2025 12:15 AM", "None", "one-time"},
+        {"12/31/2030 09:00 AM", "Daily", "daily"},
+        {"01/01/2020 04:15 AM", "Hourly", "hourly"},
+        {"03/05/2025 06:30 PM", "Weekly", "weekly"},
+        {"99/99/2025 06:30 PM", "Weekly", "unreadable"},
+        {"02/26/2025 11:59 PM", "Bi-Weekly", "bi-weekly"},
+        {"01/31/2025 09:00 AM", "Monthly", "monthly"},
+        {"", "", ""},
+        {"01/15/2025 12:00 PM", "Bi-Monthly", "bi-monthly"},
+        {"12/31/2024 12:00 AM", "Quarterly", "quarterly"},
+        {"03/01/2020 12:00 AM", "Annually", "annually"},
+        {"03/31/2025 11:59 PM", "None", "last minute"},
+        {"02/28/2025 11:59 PM", "None", "before"},
+        {"04/01/2025 12:30 AM", "None", "after"},
+        {"03/10/2025 09:00 AM", "daily", "unknown kind"},
+    });
+    const std::map<std::string, int> expected = {
+        {"one-time", 1},  {"daily", 31},      {"hourly", 31 * 24}, {"weekly", 4},
+        {"bi-weekly", 2}, {"monthly", 1},     {"bi-monthly", 1},   {"quarterly", 1},
+        {"annually", 1},  {"last minute", 1},
+    };
+
+    FakeClock clock;
+    FakeAlertPopup popup;
+    AlertList alerts(popup);
+    AlarmCheck check;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> handOver(0.0, 3.0), handler(0.0, 0.2);
+    const TDateTime start = At(2025, 3, 1, 0, 0, 20), end = At(2025, 4, 1, 0, 0);
+    double seconds = 0;
+    for (clock.now = start; clock.now < end; clock.now = start + seconds / 86400) {
+        check.Tick(table, clock, alerts);
+        seconds += 60 + handOver(random) + handler(random);
+    }
+    check.Tick(table, clock, alerts); // the first tick of April
+
+    std::map<std::string, int> fired;
+    std::vector<std::string> texts;
+    for (int i = 0; i < alerts.AlertMessages().Count(); ++i) {
+        texts.push_back(alerts.AlertMessages()[i].DisplayText());
+        ++fired[texts.back().substr(texts.back().rfind('>') + 1)];
+    }
+    EXPECT_EQ(fired, expected);
+
+    // And in the order of a check of every single minute.
+    std::vector<std::string> everyMinute;
+    for (long long minute = MinuteOf(start); minute <= MinuteOf(end); ++minute)
+        for (const DueAlarm& due : DueAlarms(table, double(minute) / MinutesPerDay))
+            everyMinute.push_back(due.text);
+    EXPECT_EQ(texts, everyMinute);
+    EXPECT_EQ(alerts.PositionText(), FormatPosition(int(texts.size()), int(texts.size())));
+}
