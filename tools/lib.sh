@@ -47,7 +47,7 @@ ensure_display() {
 }
 
 stop_display() {
-    [ -n "${QUILLET_XVFB_PID:-}" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
+    [ -z "${QUILLET_XVFB_PID:-}" ] || kill "$QUILLET_XVFB_PID" 2>/dev/null || true
     QUILLET_XVFB_PID=""
 }
 
@@ -58,17 +58,21 @@ use_wine_prefix() {
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No installers for .NET and the HTML engine: neither is needed, and nothing is fetched.
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    mkdir -p "$WINEPREFIX"
+    # A persistent server that never holds our standard handles: every later Wine process
+    # connects to it instead of starting one that would. It fails when a server for this
+    # prefix runs already, which serves as well.
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    QUILLET_WINESERVER=1
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the Wine prefix $WINEPREFIX (once)"
-        mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 </dev/null
     fi
-    # A persistent server that never holds our standard handles: later Wine processes
-    # connect to it instead of starting one that would.
-    wineserver -p >/dev/null 2>&1 </dev/null
     wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# Ends the server of the prefix that use_wine_prefix set up, and every process in it.
 stop_wine() {
-    wineserver -k >/dev/null 2>&1 || true
+    [ -z "${QUILLET_WINESERVER:-}" ] || wineserver -k >/dev/null 2>&1 </dev/null || true
+    QUILLET_WINESERVER=""
 }
