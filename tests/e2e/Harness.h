@@ -14,8 +14,9 @@ namespace quillet::e2e {
 
 using std::chrono::milliseconds;
 
-// Long enough for a slow Wine start, short enough that a hang fails the test quickly.
-constexpr milliseconds DefaultTimeout{15000};
+// Only a failing test waits this long. The first start of a program in a fresh Wine prefix
+// on a busy machine has been seen to take more than ten seconds.
+constexpr milliseconds DefaultTimeout{60000};
 
 // Polls `done` until it returns true or the timeout passes; returns its last answer.
 template <typename Predicate>
