@@ -59,10 +59,11 @@ use_wine_prefix() {
     # No installers for .NET and the HTML engine: neither is needed, and nothing is fetched.
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
     mkdir -p "$WINEPREFIX"
+    # A server left over from an interrupted run would still be tied to its old display.
+    wineserver -k >/dev/null 2>&1 </dev/null || true
     # A persistent server that never holds our standard handles: every later Wine process
-    # connects to it instead of starting one that would. It fails when a server for this
-    # prefix runs already, which serves as well.
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    # connects to it instead of starting one that would.
+    wineserver -p >/dev/null 2>&1 </dev/null
     QUILLET_WINESERVER=1
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the Wine prefix $WINEPREFIX (once)"
