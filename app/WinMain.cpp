@@ -29,7 +29,7 @@ HWND CreateMainWindow(HINSTANCE instance) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    quillet::AppFolder();
+    quillet::AppFolder(); // fixed before anything else runs, from the executable's path
 
     // The mutex stays owned until the process ends; the system releases it then, so its
     // handle is deliberately never closed.
@@ -43,7 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     if (!CreateMainWindow(instance)) return 1;
-    MSG message;
+    MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
