@@ -47,7 +47,7 @@ ensure_display() {
 }
 
 stop_display() {
-    [ -n "${QUILLET_XVFB_PID:-}" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
+    [ -z "${QUILLET_XVFB_PID:-}" ] || kill "$QUILLET_XVFB_PID" 2>/dev/null || true
     QUILLET_XVFB_PID=""
 }
 
@@ -58,17 +58,26 @@ use_wine_prefix() {
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No installers for .NET and the HTML engine: neither is needed, and nothing is fetched.
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    mkdir -p "$WINEPREFIX"
+    # A server left over from an interrupted run would still be tied to its old display.
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    # A persistent server that never holds our standard handles: every later Wine process
+    # connects to it instead of starting one that would.
+    wineserver -p >/dev/null 2>&1 </dev/null
+    QUILLET_WINESERVER=1
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the Wine prefix $WINEPREFIX (once)"
-        mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 </dev/null
+        # Wine's virtual desktop shows a taskbar with a notification area only where the
+        # desktop's name asks for one: tools/run's desktop, and any test that opens one.
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Quillet' /v EnableShell \
+            /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
     fi
-    # A persistent server that never holds our standard handles: later Wine processes
-    # connect to it instead of starting one that would.
-    wineserver -p >/dev/null 2>&1 </dev/null
     wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# Ends the server of the prefix that use_wine_prefix set up, and every process in it.
 stop_wine() {
-    wineserver -k >/dev/null 2>&1 || true
+    [ -z "${QUILLET_WINESERVER:-}" ] || wineserver -k >/dev/null 2>&1 </dev/null || true
+    QUILLET_WINESERVER=""
 }

@@ -1,0 +1,42 @@
+#include "app/AppFolder.h"
+
+#include "base/AppFolder.h"
+
+#include <windows.h>
+
+namespace quillet {
+
+namespace {
+
+// GetModuleFileNameA cuts the path to the buffer's size without failing, so the buffer grows
+// until the whole path fits: a cut path would put every data file in the wrong folder.
+std::string ExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+const std::string& AppFolder() {
+    static const std::string folder = AppFolderOf(ExecutablePath());
+    return folder;
+}
+
+std::string NotesFileName() {
+    return AppFolder() + "notes.txt";
+}
+std::string SettingsFileName() {
+    return AppFolder() + "quillet.ini";
+}
+std::string HelpFileName() {
+    return AppFolder() + "quillet.chm";
+}
+
+} // namespace quillet

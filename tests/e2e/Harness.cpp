@@ -1,0 +1,196 @@
+#include "Harness.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace quillet::e2e {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+// QUILLET_EXE holds the Unix path of the built program; Wine shows the Unix root as Z:.
+std::string BuiltExePath() {
+    const char* unixPath = std::getenv("QUILLET_EXE");
+    if (!unixPath || !*unixPath) throw std::runtime_error("QUILLET_EXE is not set");
+    std::string path = std::string("Z:") + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+Handle OpenNul(DWORD access) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    Handle nul(CreateFileA("NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                           OPEN_EXISTING, 0, nullptr));
+    if (nul.get() == INVALID_HANDLE_VALUE) Fail("cannot open NUL");
+    return nul;
+}
+
+} // namespace
+
+AppFolderCopy::AppFolderCopy() {
+    char temp[MAX_PATH + 1];
+    if (!GetTempPathA(sizeof temp, temp)) Fail("no temp folder");
+    const std::string prefix =
+        std::string(temp) + "quillet-e2e-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int n = 1;; ++n) {
+        std::string folder = prefix + std::to_string(n);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) {
+            folder_ = folder + "\\";
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) Fail("cannot create " + folder);
+    }
+    if (!CopyFileA(BuiltExePath().c_str(), ExePath().c_str(), TRUE))
+        Fail("cannot copy " + BuiltExePath() + " to " + folder_);
+}
+
+AppFolderCopy::~AppFolderCopy() {
+    for (const std::string& name : FileNames()) DeleteFileA((folder_ + name).c_str());
+    RemoveDirectoryA(folder_.c_str());
+}
+
+std::vector<std::string> AppFolderCopy::FileNames() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Process::Process(const std::string& exePath) {
+    Handle input = OpenNul(GENERIC_READ), output = OpenNul(GENERIC_WRITE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = startup.hStdError = output.get();
+    std::string commandLine = '"' + exePath + '"';
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &started))
+        Fail("cannot start " + exePath);
+    CloseHandle(started.hThread);
+    process_ = Handle(started.hProcess);
+    id_ = started.dwProcessId;
+}
+
+Process::~Process() {
+    if (!process_.get() || !Running()) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), DefaultTimeout.count());
+}
+
+bool Process::Running() const {
+    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Process::WaitForExit(milliseconds timeout) const {
+    if (WaitForSingleObject(process_.get(), timeout.count()) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code;
+    if (!GetExitCodeProcess(process_.get(), &code)) Fail("no exit code");
+    return code;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& className,
+                                  const std::optional<std::string>& title) {
+    struct Search {
+        DWORD processId;
+        const std::string& className;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == search.processId && ClassName(window) == search.className)
+                search.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    // Titles are compared out here: reading one may throw, and nothing may cross the callback.
+    if (title)
+        std::erase_if(search.found, [&](HWND window) { return WindowText(window) != *title; });
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD processId, const std::string& className,
+                   const std::optional<std::string>& title, milliseconds timeout) {
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            auto found = TopLevelWindows(processId, className, title);
+            window = found.empty() ? nullptr : found.front();
+            return window != nullptr;
+        },
+        timeout);
+    return window;
+}
+
+// WM_GETTEXT, unlike GetWindowTextA, also reads the text of another process's controls;
+// the timeout keeps a hung program from hanging the test.
+std::string WindowText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        Fail("no answer to WM_GETTEXTLENGTH");
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 5000, &copied))
+        Fail("no answer to WM_GETTEXT");
+    text.resize(copied);
+    return text;
+}
+
+std::string ClassName(HWND window) {
+    char name[256];
+    int length = GetClassNameA(window, name, sizeof name);
+    return std::string(name, length > 0 ? length : 0);
+}
+
+std::vector<Child> Children(HWND parent) {
+    struct Search {
+        HWND parent;
+        std::vector<Child> found;
+    } search{parent, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            if (GetParent(window) == search.parent)
+                search.found.push_back({window, GetDlgCtrlID(window), ClassName(window)});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PressButton(HWND dialog, int buttonId) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+void AskToClose(HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool IsVisible(HWND window) {
+    return IsWindowVisible(window);
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+} // namespace quillet::e2e

@@ -1,0 +1,120 @@
+#pragma once
+// Drives the real quillet.exe as a user would: from a fresh AppFolder of its own, through
+// its windows only. Every wait is bounded and polls; everything started is ended and
+// everything made is removed when its owner goes out of scope.
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillet::e2e {
+
+using std::chrono::milliseconds;
+
+// Only a failing test waits this long. The first start of a program in a fresh Wine prefix
+// on a busy machine has been seen to take more than ten seconds.
+constexpr milliseconds DefaultTimeout{60000};
+
+// Polls `done` until it returns true or the timeout passes; returns its last answer.
+template <typename Predicate>
+bool WaitUntil(Predicate done, milliseconds timeout = DefaultTimeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        Sleep(20);
+    }
+}
+
+// Owns a kernel handle.
+class Handle {
+public:
+    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Handle& operator=(Handle&& other) noexcept {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
+    ~Handle() {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// A fresh, empty folder in the temp folder with a copy of quillet.exe in it; removed with
+// everything in it at the end.
+class AppFolderCopy {
+public:
+    AppFolderCopy();
+    ~AppFolderCopy();
+    AppFolderCopy(const AppFolderCopy&) = delete;
+    AppFolderCopy& operator=(const AppFolderCopy&) = delete;
+
+    // Windows path ending in "\".
+    const std::string& Folder() const { return folder_; }
+    std::string ExePath() const { return folder_ + "quillet.exe"; }
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> FileNames() const;
+
+private:
+    std::string folder_;
+};
+
+// A started program; terminated at the end if it is still running.
+class Process {
+public:
+    // Starts the program with NUL as its standard handles, so that it holds no pipe of ours,
+    // in the test's own working directory.
+    explicit Process(const std::string& exePath);
+    ~Process();
+    Process(Process&&) = default;
+
+    DWORD Id() const { return id_; }
+    bool Running() const;
+    // The exit code once the program has ended within the timeout.
+    std::optional<DWORD> WaitForExit(milliseconds timeout = DefaultTimeout) const;
+
+private:
+    Handle process_;
+    DWORD id_ = 0;
+};
+
+// The process's top-level windows (hidden ones too) of a window class, with a title if one
+// is given.
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& className,
+                                  const std::optional<std::string>& title = std::nullopt);
+// The first such window to appear within the timeout, or nullptr.
+HWND WaitForWindow(DWORD processId, const std::string& className,
+                   const std::optional<std::string>& title = std::nullopt,
+                   milliseconds timeout = DefaultTimeout);
+
+// A standard dialog's window class, message boxes included.
+inline const std::string DialogClass = "#32770";
+// A message box shows its text in the Static child with this id.
+constexpr int MessageBoxTextId = 65535;
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+// The child windows with their ids, direct children only.
+struct Child {
+    HWND window;
+    int id;
+    std::string className;
+};
+std::vector<Child> Children(HWND parent);
+
+// Presses a dialog's button (IDOK, IDCANCEL, IDYES, ...) as a click would.
+void PressButton(HWND dialog, int buttonId);
+// Asks a window to close, as its close box would (WM_CLOSE).
+void AskToClose(HWND window);
+
+bool IsVisible(HWND window);
+RECT WindowRect(HWND window);
+
+} // namespace quillet::e2e
