@@ -1,0 +1,22 @@
+#pragma once
+// Resource ids of quillet.rc, shared by the resource script and the code.
+
+#define IDI_QUILLET 1 // the yellow note: tray, window and file icon
+
+#define IDB_LOGO 100 // About dialog, 48 x 48
+
+// Toolbar buttons, 16 x 16, magenta as transparent colour.
+#define IDB_ADD 110
+#define IDB_DELETE_NOTE 111
+#define IDB_EDIT 112
+#define IDB_ALARM 113
+#define IDB_ABOUT 114
+#define IDB_HELP 115
+#define IDB_EXIT 116
+
+// Reminder popup buttons, 16 x 16; the bottom-left pixel's colour is transparent.
+#define IDB_CLOSE 120
+#define IDB_PREV 121
+#define IDB_NEXT 122
+#define IDB_DELETE 123
+#define IDB_MENU 124
