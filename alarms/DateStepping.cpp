@@ -9,8 +9,8 @@ namespace {
 using namespace std::chrono;
 
 struct Count {
-    long long whole;       // toward zero
-    long double fraction;  // with the sign of the count
+    long long whole;      // toward zero
+    long double fraction; // with the sign of the count
 };
 
 Count Split(long double count) {
@@ -31,7 +31,9 @@ TDateTime Compose(int year, int month, int day, long double extraDays, TDateTime
 
 } // namespace
 
-TDateTime AddWeeks(long double count, TDateTime moment) { return double(count * 7 + moment); }
+TDateTime AddWeeks(long double count, TDateTime moment) {
+    return double(count * 7 + moment);
+}
 
 TDateTime AddMonths(long double count, TDateTime moment) {
     const auto ymd = DecodeDate(moment);
@@ -55,7 +57,9 @@ TDateTime AddMonths(long double count, TDateTime moment) {
     return Compose(int(year), int(month), day, 30 * n.fraction, moment);
 }
 
-TDateTime AddQuarters(long double count, TDateTime moment) { return AddMonths(3 * count, moment); }
+TDateTime AddQuarters(long double count, TDateTime moment) {
+    return AddMonths(3 * count, moment);
+}
 
 TDateTime AddYears(long double count, TDateTime moment) {
     const auto ymd = DecodeDate(moment);

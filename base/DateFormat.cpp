@@ -96,8 +96,8 @@ std::optional<TDateTime> ScanTime(Scanner& in) {
 std::string FormatDate(TDateTime moment) {
     const auto ymd = DecodeDate(moment);
     const int year = int(ymd.year());
-    return TwoDigits(int(unsigned(ymd.month()))) + "/" + TwoDigits(int(unsigned(ymd.day()))) +
-           "/" + TwoDigits(year / 100) + TwoDigits(year % 100);
+    return TwoDigits(int(unsigned(ymd.month()))) + "/" + TwoDigits(int(unsigned(ymd.day()))) + "/" +
+           TwoDigits(year / 100) + TwoDigits(year % 100);
 }
 
 std::string FormatTime(TDateTime moment) {
@@ -106,9 +106,13 @@ std::string FormatTime(TDateTime moment) {
     return TwoDigits(hour12) + ":" + TwoDigits(t.minute) + (t.hour < 12 ? " AM" : " PM");
 }
 
-std::string FormatMinute(TDateTime moment) { return TwoDigits(DecodeTime(moment).minute); }
+std::string FormatMinute(TDateTime moment) {
+    return TwoDigits(DecodeTime(moment).minute);
+}
 
-std::string FormatAlarm(TDateTime moment) { return FormatDate(moment) + " " + FormatTime(moment); }
+std::string FormatAlarm(TDateTime moment) {
+    return FormatDate(moment) + " " + FormatTime(moment);
+}
 
 TDateTime StrToDate(std::string_view text) {
     Scanner in(text);

@@ -47,9 +47,13 @@ TimeOfDay DecodeTime(TDateTime moment) {
     return {int(ms / 3'600'000), int(ms / 60'000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
 }
 
-double DateOf(TDateTime moment) { return std::trunc(moment); }
+double DateOf(TDateTime moment) {
+    return std::trunc(moment);
+}
 
-double TimeOf(TDateTime moment) { return std::fabs(moment - std::trunc(moment)); }
+double TimeOf(TDateTime moment) {
+    return std::fabs(moment - std::trunc(moment));
+}
 
 TDateTime ComposeDateTime(double date, double time) {
     return date < 0 ? date - time : date + time;
@@ -60,6 +64,8 @@ long long MinuteOf(TDateTime moment) {
     return static_cast<long long>(DateOf(moment)) * 1440 + std::min(ms, 86'399'999LL) / 60'000;
 }
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 } // namespace quillet

@@ -4,7 +4,9 @@ namespace quillet {
 
 namespace {
 
-std::int32_t Length(std::string_view text) { return static_cast<std::int32_t>(text.size()); }
+std::int32_t Length(std::string_view text) {
+    return static_cast<std::int32_t>(text.size());
+}
 
 } // namespace
 

@@ -18,8 +18,13 @@ TEST(TDateTime, CountsDaysFrom30December1899) {
 }
 
 TEST(TDateTime, RefusesDatesOutsideTheCalendar) {
-    for (auto [y, m, d] : {std::tuple{0, 1, 1}, {10000, 1, 1}, {2025, 2, 29}, {2024, 13, 1},
-                           {2024, 0, 1}, {2024, 4, 31}, {2024, 1, 0}})
+    for (auto [y, m, d] : {std::tuple{0, 1, 1},
+                           {10000, 1, 1},
+                           {2025, 2, 29},
+                           {2024, 13, 1},
+                           {2024, 0, 1},
+                           {2024, 4, 31},
+                           {2024, 1, 0}})
         EXPECT_THROW(EncodeDate(y, m, d), EConvertError) << y << "-" << m << "-" << d;
     EXPECT_NO_THROW(EncodeDate(2024, 2, 29));
     EXPECT_THROW(EncodeTime(24, 0), EConvertError);
@@ -48,8 +53,8 @@ struct FormatCase {
 
 TEST(DateTexts, FormatTheAlarmTextOnTheTwelveHourClock) {
     const FormatCase cases[] = {
-        {0, 5, 59, "12:05 AM"}, {0, 0, 0, "12:00 AM"},   {11, 59, 59, "11:59 AM"},
-        {12, 0, 0, "12:00 PM"}, {13, 30, 0, "01:30 PM"}, {16, 8, 30, "04:08 PM"},
+        {0, 5, 59, "12:05 AM"},   {0, 0, 0, "12:00 AM"},   {11, 59, 59, "11:59 AM"},
+        {12, 0, 0, "12:00 PM"},   {13, 30, 0, "01:30 PM"}, {16, 8, 30, "04:08 PM"},
         {23, 59, 59, "11:59 PM"},
     };
     for (const auto& c : cases) {

@@ -18,13 +18,26 @@ TEST(Stringlib, LeftRightMid) {
     const struct {
         std::string got, want;
     } cases[] = {
-        {Left("abc", 3), "abc"},       {Left("abc", 4), ""},          {Left("abc", 0), ""},
-        {Left("abc", -1), ""},         {Left("", 1), ""},             {Right("abc", 2), "bc"},
-        {Right("abc", 4), ""},         {Right("", 0), ""},            {Right("abc", -2), ""},
-        {Mid("abcdef", 2, 3), "bcd"},  {Mid("abcdef", 0, 2), "ab"},   {Mid("abcdef", 9, 1), "f"},
-        {Mid("abcdef", 5, 3), ""},     {Mid("abcdef", 2, 0), ""},     {Mid("abcdef", 2, -1), ""},
-        {Mid("", 1, 1), ""},           {Mid("", 0, 0), ""},           {Mid("abcdef", 6, 1), "f"},
-        {Mid("abcdef", 1, INT_MAX), ""}, {Mid("abcdef", INT_MIN, 1), "a"},
+        {Left("abc", 3), "abc"},
+        {Left("abc", 4), ""},
+        {Left("abc", 0), ""},
+        {Left("abc", -1), ""},
+        {Left("", 1), ""},
+        {Right("abc", 2), "bc"},
+        {Right("abc", 4), ""},
+        {Right("", 0), ""},
+        {Right("abc", -2), ""},
+        {Mid("abcdef", 2, 3), "bcd"},
+        {Mid("abcdef", 0, 2), "ab"},
+        {Mid("abcdef", 9, 1), "f"},
+        {Mid("abcdef", 5, 3), ""},
+        {Mid("abcdef", 2, 0), ""},
+        {Mid("abcdef", 2, -1), ""},
+        {Mid("", 1, 1), ""},
+        {Mid("", 0, 0), ""},
+        {Mid("abcdef", 6, 1), "f"},
+        {Mid("abcdef", 1, INT_MAX), ""},
+        {Mid("abcdef", INT_MIN, 1), "a"},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;
@@ -35,8 +48,8 @@ TEST(Stringlib, PosNFindsNonOverlappingOccurrences) {
         const char *text, *pattern;
         int n, want;
     } cases[] = {
-        {"a b c", " ", 2, 4}, {"a b c", " ", 3, 0}, {"a b c", " ", 0, 0}, {"a b c", " ", -1, 0},
-        {"ab", "bc", 1, 0},   {"ab", "b", 1, 2},    {"aaaa", "aa", 2, 3}, {"aaa", "aa", 2, 0},
+        {"a b c", " ", 2, 4}, {"a b c", " ", 3, 0}, {"a b c", " ", 0, 0},  {"a b c", " ", -1, 0},
+        {"ab", "bc", 1, 0},   {"ab", "b", 1, 2},    {"aaaa", "aa", 2, 3},  {"aaa", "aa", 2, 0},
         {"", "a", 1, 0},      {"abc", "", 1, 0},    {"abc", "abcd", 1, 0}, {"abc", "abc", 1, 1},
     };
     for (const auto& c : cases)
@@ -53,11 +66,16 @@ TEST(Stringlib, FieldN) {
         int n;
         const char* want;
     } cases[] = {
-        {"12/09/2026 04:08 AM", " ", 1, "12/09/2026"}, {"12/09/2026 04:08 AM", " ", 2, "04:08"},
-        {"12/09/2026 04:08 AM", " ", 3, "AM"},         {"a  b", " ", 2, ""},
-        {"a b ", " ", 3, ""},                          {"a b", " ", 2, "b"},
-        {"a, b, c", ", ", 2, "b"},                     {"", " ", 1, ""},
-        {"abc", " ", 1, "abc"},                        {"abc", " ", 0, ""},
+        {"12/09/2026 04:08 AM", " ", 1, "12/09/2026"},
+        {"12/09/2026 04:08 AM", " ", 2, "04:08"},
+        {"12/09/2026 04:08 AM", " ", 3, "AM"},
+        {"a  b", " ", 2, ""},
+        {"a b ", " ", 3, ""},
+        {"a b", " ", 2, "b"},
+        {"a, b, c", ", ", 2, "b"},
+        {"", " ", 1, ""},
+        {"abc", " ", 1, "abc"},
+        {"abc", " ", 0, ""},
         {"abc", "", 1, "abc"},
     };
     for (const auto& c : cases)
