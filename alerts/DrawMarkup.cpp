@@ -688,16 +688,14 @@ TagEnd Layout::ListItemTag(LineRun& run) {
     if (run.hadListItem) return TagEnd::EndLineBefore;
     run.hadListItem = true;
     run.x = Advance(run.x, kListStep * listLevel_);
-    if (hidden_ || !storing_) return TagEnd::Continue;
-    Style bullet = style_;
-    bullet.font.face = "Symbol";
-    styles.push_back(bullet);
-    styleChanged_ = true;
-    Place({.kind = Placed::Kind::Bullet,
-           .style = int(styles.size()) - 1,
-           .x = run.x - kListStep,
-           .width = kListStep,
-           .glyph = listLevel_ % 2 ? "\xB7" : "o"});
+    // The bullet is drawn in the text's own font, which every desktop has: a round bullet
+    // (code page 1252) on odd levels, an "o" on even ones.
+    if (!hidden_)
+        Place({.kind = Placed::Kind::Bullet,
+               .style = StyleIndex(),
+               .x = run.x - kListStep,
+               .width = kListStep,
+               .glyph = listLevel_ % 2 ? "\x95" : "o"});
     return TagEnd::Continue;
 }
 

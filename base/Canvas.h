@@ -85,7 +85,7 @@ struct Font {
     std::string face;
     int height = 0; // character height in pixels; 0 leaves it to the font system
     bool bold = false, italic = false, underline = false, strikeOut = false;
-    Color color;
+    Color color = {};
     int escapement = 0; // tenths of a degree, counter-clockwise
     friend bool operator==(const Font&, const Font&) = default;
 };

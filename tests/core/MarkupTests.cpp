@@ -302,13 +302,13 @@ TEST(Markup, ParagraphAlignmentIndentAndBackground) {
 TEST(Markup, ListsIndentAndBullet) {
     const auto r = Render("<ul><li>one</li><li>two<li>three</li></ul>after");
     const auto& c = r.canvas;
-    EXPECT_EQ(Lines(c), (std::vector<std::string>{"\xB7one", "\xB7two", "\xB7three", "after"}));
+    EXPECT_EQ(Lines(c), (std::vector<std::string>{"\x95one", "\x95two", "\x95three", "after"}));
     const auto* one = c.FindText("one");
     EXPECT_EQ(one->rect.left, 5 + 12);
     const auto bullets = [&] {
         std::vector<RecordingCanvas::Call> found;
         for (const auto& call : c.Of(Op::Text))
-            if (call.font.face == "Symbol") found.push_back(call);
+            if (call.text == "\x95") found.push_back(call);
         return found;
     }();
     ASSERT_EQ(bullets.size(), 3u);
@@ -318,6 +318,8 @@ TEST(Markup, ListsIndentAndBullet) {
     // <ul> ends a line of its own; </li> and a second <li> end theirs.
     EXPECT_EQ(one->rect.top, 21 + h);
     EXPECT_EQ(c.FindText("three")->rect.top, 21 + 3 * h);
+    // Even levels get an "o".
+    EXPECT_EQ(Lines(Render("<ul><ul><li>x").canvas), std::vector<std::string>{"ox"});
 }
 
 TEST(Markup, SubscriptSuperscriptAndRule) {
