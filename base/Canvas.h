@@ -26,12 +26,6 @@ struct Color {
 // A colour that may be "none" (not set).
 using MaybeColor = std::optional<Color>;
 
-inline constexpr Color clBlack{0x000000};
-inline constexpr Color clRed{0xFF0000};
-inline constexpr Color clBlue{0x0000FF};
-inline constexpr Color clGray{0x808080};
-inline constexpr Color clWhite{0xFFFFFF};
-
 // The desktop's own colours, numbered as the desktop numbers them.
 enum class DesktopColor {
     Background = 1,
