@@ -1,0 +1,59 @@
+#pragma once
+// The renderer of the small HTML-like markup in which reminders and the About link are
+// written: lays a text out in lines inside a rectangle, then draws it, or only measures it,
+// or finds the link under a point.
+//
+// A note's markup never reaches outside the program: the only pictures it can show are those
+// of an image list that the program itself attaches ("IDX:n"); pictures named by address,
+// file or name draw nothing and take no room.
+#include "base/Canvas.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+enum class MarkupMode {
+    Draw,
+    MeasureOnly, // nothing drawn; the text is not cut off at the rectangle's bottom
+    HitTest,     // nothing drawn; finds the link under `point`
+};
+
+struct MarkupOptions {
+    MarkupMode mode = MarkupMode::Draw;
+    Point point = {}; // the point to hit-test
+    // Entries of "IDX:n" pictures, each drawn with its bottom-left pixel's colour as
+    // transparent.
+    std::span<const Bitmap> images = {};
+    // 1-based link numbers, -1 for none.
+    int focusLink = -1, hoverLink = -1;
+    int shadowOffset = 0;
+    bool print = false; // pictures are scaled by resolutionFactor
+    double resolutionFactor = 1.0;
+    bool selected = false;   // text and background colours are left as the canvas has them
+    bool blinkPhase = true;  // false: <BLINK> text takes the canvas's text background colour
+    bool hoverStyle = false; // true: only the hovered link is underlined and gets hover colours
+    bool wordWrap = true;    // false: a line that does not fit ends in an ellipsis
+    MaybeColor linkColor = {}, hoverBackground = {}, hoverTextColor = {}, shadowColor = {};
+    int lineSpacing = 0; // added to every line's height
+};
+
+struct MarkupResult {
+    bool onLink = false;    // hit-test: the point lies on a link
+    std::string linkTarget; // ... whose target this is
+    int linkUnderPoint = -1;
+    Rect linkRect;         // that link's part on the point's line
+    std::string plainText; // the text without tags, with a CR for every <BR>
+    std::string focusTarget;
+    int width = 0;  // widest line + 2
+    int height = 0; // sum of the line heights + 2
+    int linkCount = 0;
+};
+
+// The canvas's font is the default font of the text. The canvas's font, text background and
+// clip rectangle are as before when the call returns.
+MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
+                        const MarkupOptions& options = {});
+
+} // namespace quillet

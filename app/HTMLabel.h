@@ -1,0 +1,53 @@
+#pragma once
+// The markup label: a child window that shows its markup text, points with a hand over its
+// links, and opens a web or mail link when the mouse is pressed on it.
+#include "alerts/DrawMarkup.h"
+#include "win32/Window.h"
+
+#include <functional>
+#include <span>
+#include <string>
+
+namespace quillet {
+
+class THTMLabel : public win32::Window {
+public:
+    // Set these before Create, or call Refresh after changing them.
+    std::string HTMLText;
+    quillet::Font Font{"Tahoma", 12};
+    MaybeColor Background; // none: transparent, the parent's background shows
+    bool Ellipsis = false; // lines are cut with an ellipsis instead of wrapped
+    bool Hover = false;    // only the link under the pointer is underlined
+    int ShadowOffset = 2;
+    MaybeColor ShadowColor = Color{0x808080};
+    MaybeColor URLColor = Color{0x0000FF};
+    MaybeColor HoverColor, HoverFontColor;
+    std::span<const Bitmap> Images;
+
+    // A press on a link whose target is neither a web nor a mail address.
+    std::function<void(const std::string& target)> OnAnchorClick;
+    // How web and mail links are opened; tests put an observer here.
+    std::function<void(const std::string& target)> OpenLink = ShellOpen;
+
+    void Create(HWND parent, int left, int top, int width, int height);
+    void Refresh();
+    // Paints the whole label onto dc, through a memory bitmap.
+    void PaintTo(HDC dc);
+
+    // The desktop's "open" action.
+    static void ShellOpen(const std::string& target);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    MarkupOptions Options(MarkupMode mode, Point point = {}) const;
+    Rect Area() const;
+    MarkupResult HitTest(Point point);
+    void PaintBackground(HDC dc, const RECT& client);
+
+    int hoverLink_ = -1;    // the link under the pointer
+    bool tracking_ = false; // the pointer's leaving is reported
+};
+
+} // namespace quillet

@@ -1,0 +1,69 @@
+// Measures, draws and hit-tests random markup in random rectangles on the recording canvas.
+// The first 8 bytes choose the rectangle, the point and the options; the rest is the markup.
+#include "alerts/DrawMarkup.h"
+#include "tests/support/RecordingCanvas.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+using namespace quillet;
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+const std::vector<Bitmap>& Images() {
+    static const std::vector<Bitmap> images{
+        {16, 16, std::vector<Color>(16 * 16, Color{0xFF00FF})},
+        {40, 12, std::vector<Color>(40 * 12, Color{0x00FF00})},
+    };
+    return images;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 8) return 0;
+    const Rect rect{data[0] - 128, data[1] - 128, data[0] - 128 + data[2] * 4,
+                    data[1] - 128 + data[3] * 4};
+    MarkupOptions options{
+        .point = {rect.left + data[6] - 32, rect.top + data[7] - 32},
+        .images = Images(),
+        .focusLink = data[5] & 3,
+        .hoverLink = data[5] >> 2 & 3,
+        .shadowOffset = data[5] >> 4 & 3,
+        .print = (data[4] & 16) != 0,
+        .resolutionFactor = 1.5,
+        .selected = (data[4] & 8) != 0,
+        .blinkPhase = (data[4] & 4) != 0,
+        .hoverStyle = (data[4] & 2) != 0,
+        .wordWrap = (data[4] & 1) != 0,
+        .linkColor = Color{0x0000FF},
+        .hoverBackground = Color{0xFFFF00},
+        .hoverTextColor = Color{0xFF0000},
+        .shadowColor = Color{0x808080},
+        .lineSpacing = data[4] >> 6,
+    };
+    const std::string_view text(reinterpret_cast<const char*>(data) + 8, size - 8);
+
+    options.mode = MarkupMode::MeasureOnly;
+    RecordingCanvas measuring;
+    const MarkupResult measured = DrawMarkup(measuring, text, rect, options);
+    Check(measuring.calls.empty() && measured.width >= 2 && measured.height >= 2);
+
+    options.mode = MarkupMode::Draw;
+    RecordingCanvas drawing;
+    drawing.SetClipRect(rect);
+    const MarkupResult drawn = DrawMarkup(drawing, text, rect, options);
+    Check(drawn.height <= measured.height && drawn.linkCount <= measured.linkCount);
+    Check(drawing.GetFont() == DefaultTestFont() && drawing.ClipRect() == rect);
+
+    options.mode = MarkupMode::HitTest;
+    RecordingCanvas testing;
+    const MarkupResult hit = DrawMarkup(testing, text, rect, options);
+    Check(testing.calls.empty());
+    Check(hit.onLink == (hit.linkUnderPoint > 0) && hit.linkUnderPoint <= hit.linkCount);
+    return 0;
+}

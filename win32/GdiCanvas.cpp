@@ -1,0 +1,167 @@
+#include "win32/GdiCanvas.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace quillet::win32 {
+namespace {
+
+UINT FormatOf(unsigned flags) {
+    UINT format = DT_SINGLELINE | DT_EXPANDTABS;
+    if (flags & NoPrefix) format |= DT_NOPREFIX;
+    return format;
+}
+
+RECT ToRect(const Rect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// A memory device context like another one, deleted with its owner.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+} // namespace
+
+GdiCanvas::GdiCanvas(HDC dc, const quillet::Font& font) : dc_(dc), saved_(dc) {
+    SetBkMode(dc_, TRANSPARENT);
+    SetFont(font);
+}
+
+void GdiCanvas::SetFont(const quillet::Font& font) {
+    LOGFONTA logical{};
+    logical.lfHeight = -font.height; // negative: the character height, not the cell's
+    logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    logical.lfItalic = font.italic;
+    logical.lfUnderline = font.underline;
+    logical.lfStrikeOut = font.strikeOut;
+    logical.lfEscapement = logical.lfOrientation = font.escapement;
+    logical.lfCharSet = DEFAULT_CHARSET;
+    logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    logical.lfQuality = DEFAULT_QUALITY;
+    const std::size_t length = std::min(font.face.size(), sizeof logical.lfFaceName - 1);
+    std::memcpy(logical.lfFaceName, font.face.data(), length);
+
+    win32::Font created(CreateFontIndirectA(&logical));
+    if (created) {
+        SelectObject(dc_, created.get());
+        hfont_ = std::move(created); // the one it replaces is no longer selected
+    }
+    SetTextColor(dc_, ToColorRef(font.color));
+    font_ = font;
+}
+
+void GdiCanvas::SetTextBackground(MaybeColor color) {
+    SetBkMode(dc_, color ? OPAQUE : TRANSPARENT);
+    if (color) SetBkColor(dc_, ToColorRef(*color));
+    background_ = color;
+}
+
+int GdiCanvas::DrawSingleLine(std::string_view text, RECT& rect, UINT format) {
+    // DrawTextExA changes the text only when asked to (DT_MODIFYSTRING), which we never do.
+    return DrawTextExA(dc_, const_cast<char*>(text.empty() ? "" : text.data()), int(text.size()),
+                       &rect, format, nullptr);
+}
+
+Extent GdiCanvas::TextExtent(std::string_view text, unsigned flags) {
+    RECT rect{0, 0, 0, 0};
+    DrawSingleLine(text, rect, FormatOf(flags) | DT_CALCRECT | DT_NOCLIP);
+    return {int(rect.right - rect.left), int(rect.bottom - rect.top)};
+}
+
+void GdiCanvas::TextRect(const Rect& cell, std::string_view text, unsigned flags) {
+    RECT rect = ToRect(cell);
+    UINT format = FormatOf(flags) | DT_BOTTOM | DT_LEFT;
+    if (flags & EndEllipsis) format |= DT_END_ELLIPSIS;
+    DrawSingleLine(text, rect, format);
+}
+
+void GdiCanvas::FillRect(const Rect& rect, Color color) {
+    const RECT r = ToRect(rect);
+    SetDCBrushColor(dc_, ToColorRef(color));
+    ::FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void GdiCanvas::FrameRect(const Rect& rect, Color color) {
+    const RECT r = ToRect(rect);
+    SetDCBrushColor(dc_, ToColorRef(color));
+    ::FrameRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void GdiCanvas::Line(Point from, Point to, Color color) {
+    SetDCPenColor(dc_, ToColorRef(color));
+    Selection pen(dc_, GetStockObject(DC_PEN));
+    MoveToEx(dc_, from.x, from.y, nullptr);
+    LineTo(dc_, to.x, to.y);
+}
+
+void GdiCanvas::SetPixel(Point at, Color color) {
+    SetPixelV(dc_, at.x, at.y, ToColorRef(color));
+}
+
+void GdiCanvas::FocusRect(const Rect& rect) {
+    const RECT r = ToRect(rect);
+    DrawFocusRect(dc_, &r);
+}
+
+void GdiCanvas::DrawBitmap(const quillet::Bitmap& bitmap, const Rect& dest,
+                           MaybeColor transparent) {
+    if (bitmap.width <= 0 || bitmap.height <= 0 || dest.Width() <= 0 || dest.Height() <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = bitmap.width;
+    info.bmiHeader.biHeight = -bitmap.height; // rows from the top, as the bitmap holds them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const win32::Bitmap dib(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib) return;
+    // A 32-bit pixel in memory is blue, green, red, unused: as a number, 0x00RRGGBB.
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) pixels[i] = bitmap.pixels[i].rgb;
+
+    const MemoryDc memory(dc_);
+    const Selection selected(memory.get(), dib.get());
+    if (transparent) {
+        GdiTransparentBlt(dc_, dest.left, dest.top, dest.Width(), dest.Height(), memory.get(), 0, 0,
+                          bitmap.width, bitmap.height, ToColorRef(*transparent));
+    } else {
+        SetStretchBltMode(dc_, COLORONCOLOR);
+        StretchBlt(dc_, dest.left, dest.top, dest.Width(), dest.Height(), memory.get(), 0, 0,
+                   bitmap.width, bitmap.height, SRCCOPY);
+    }
+}
+
+void GdiCanvas::SetClipRect(std::optional<Rect> clip) {
+    if (clip) {
+        const Region region(CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom));
+        SelectClipRgn(dc_, region.get()); // the DC keeps a copy
+    } else {
+        SelectClipRgn(dc_, nullptr);
+    }
+    clip_ = clip;
+}
+
+Color GdiCanvas::SystemColor(DesktopColor which) const {
+    const COLORREF c = GetSysColor(int(which));
+    return Color::FromRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+int GdiCanvas::PixelsPerInch() const {
+    return GetDeviceCaps(dc_, LOGPIXELSY);
+}
+
+} // namespace quillet::win32

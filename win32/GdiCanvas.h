@@ -1,0 +1,51 @@
+#pragma once
+// The canvas on a GDI device context. Text goes through DrawTextExA as single lines aligned
+// to the bottom of their cell with tabs expanded. The device context is as before when the
+// canvas goes.
+#include "base/Canvas.h"
+#include "win32/Gdi.h"
+
+namespace quillet::win32 {
+
+inline COLORREF ToColorRef(Color color) {
+    return RGB(color.Red(), color.Green(), color.Blue());
+}
+
+class GdiCanvas final : public Canvas {
+public:
+    // Draws on dc, starting in `font` with text drawn transparently.
+    GdiCanvas(HDC dc, const quillet::Font& font);
+
+    const quillet::Font& GetFont() const override { return font_; }
+    void SetFont(const quillet::Font& font) override;
+    MaybeColor TextBackground() const override { return background_; }
+    void SetTextBackground(MaybeColor color) override;
+
+    Extent TextExtent(std::string_view text, unsigned flags) override;
+    void TextRect(const Rect& cell, std::string_view text, unsigned flags) override;
+    void FillRect(const Rect& rect, Color color) override;
+    void FrameRect(const Rect& rect, Color color) override;
+    void Line(Point from, Point to, Color color) override;
+    void SetPixel(Point at, Color color) override;
+    void FocusRect(const Rect& rect) override;
+    void DrawBitmap(const quillet::Bitmap& bitmap, const Rect& dest,
+                    MaybeColor transparent) override;
+    std::optional<Rect> ClipRect() const override { return clip_; }
+    void SetClipRect(std::optional<Rect> clip) override;
+    Color SystemColor(DesktopColor which) const override;
+    int PixelsPerInch() const override;
+
+private:
+    int DrawSingleLine(std::string_view text, RECT& rect, UINT format);
+
+    HDC dc_;
+    // Declared before the saved state, so the state (with the DC's own font) comes back first
+    // and the font is deleted once it is no longer selected.
+    win32::Font hfont_;
+    SavedDc saved_;
+    quillet::Font font_;
+    MaybeColor background_;
+    std::optional<Rect> clip_;
+};
+
+} // namespace quillet::win32
