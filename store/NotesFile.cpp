@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -77,13 +78,10 @@ void ReadCellLine(NoteTable& table, std::string_view line) {
         table.SetCellText(col, row, DecodeCellText(line));
 }
 
-} // namespace
-
-std::string EncodeCellText(std::string_view text) {
+// Appends the encoded text, so that a whole file is built without a string per cell.
+void AppendEncoded(std::string& stored, std::string_view text) {
     const bool hasCR = text.find(CR) != std::string_view::npos;
     const bool hasLF = text.find(LF) != std::string_view::npos;
-    std::string stored;
-    stored.reserve(text.size());
     for (char c : text) {
         if (c == BS || (c == TAB && (hasCR || hasLF)))
             stored += ' ';
@@ -94,6 +92,18 @@ std::string EncodeCellText(std::string_view text) {
         else
             stored += c;
     }
+}
+
+void AppendNumber(std::string& line, int value) {
+    char digits[12];
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+} // namespace
+
+std::string EncodeCellText(std::string_view text) {
+    std::string stored;
+    AppendEncoded(stored, text);
     return stored;
 }
 
@@ -110,13 +120,29 @@ std::string DecodeCellText(std::string_view stored) {
 }
 
 void WriteNotes(const NoteTable& table, std::ostream& out) {
-    out << NoteTable::ColCount << ',' << table.RowCount() << "\r\n";
-    for (int col = 0; col < NoteTable::ColCount; ++col)
-        out << "cw " << col << ',' << table.ColWidth(col) << "\r\n";
-    for (int row = 0; row < table.RowCount() && out; ++row)
+    std::string lines;
+    AppendNumber(lines, NoteTable::ColCount);
+    lines += ',';
+    AppendNumber(lines, table.RowCount());
+    lines += "\r\n";
+    for (int col = 0; col < NoteTable::ColCount; ++col) {
+        lines += "cw ";
+        AppendNumber(lines, col);
+        lines += ',';
+        AppendNumber(lines, table.ColWidth(col));
+        lines += "\r\n";
+    }
+    for (int row = 0; row < table.RowCount(); ++row)
         for (int col = 0; col < NoteTable::ColCount; ++col)
-            if (const std::string& text = table.CellText(col, row); !text.empty())
-                out << col << ',' << row << ',' << EncodeCellText(text) << "\r\n";
+            if (const std::string& text = table.CellText(col, row); !text.empty()) {
+                AppendNumber(lines, col);
+                lines += ',';
+                AppendNumber(lines, row);
+                lines += ',';
+                AppendEncoded(lines, text);
+                lines += "\r\n";
+            }
+    out.write(lines.data(), std::streamsize(lines.size()));
 }
 
 void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& processEvents) {
