@@ -27,8 +27,8 @@ class NoteTable {
 public:
     static constexpr int ColCount = 3;
     static constexpr int DefaultColWidths[ColCount] = {130, 84, 168};
-    // No real list of reminders comes near this; it keeps a damaged notes file from asking for
-    // more memory than a table of this size takes (about 100 MB).
+    // No real list of reminders comes near this (it would be four million pixels tall); it
+    // keeps the size line of a damaged notes file from asking for more.
     static constexpr int MaxRowCount = 200'000;
     // Wider than any screen: a wider column can only come from a damaged file.
     static constexpr int MaxColWidth = 10'000;
