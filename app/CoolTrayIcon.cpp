@@ -1,0 +1,141 @@
+#include "app/CoolTrayIcon.h"
+
+#include "win32/MessageLoop.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quillet {
+
+// One hidden window for all the icons of the process, to which the shell reports. It is a
+// top-level window, never shown, because the shell's "TaskbarCreated" broadcast after a
+// restart reaches only top-level windows.
+class TTrayIconHandler final : public win32::Window {
+public:
+    TTrayIconHandler() { Create("TTrayIconHandler", {}, 0, WS_POPUP, "", 0, 0, 0, 0, nullptr); }
+
+    // The handler of every icon: made by the first, gone with the last.
+    static std::shared_ptr<TTrayIconHandler> Shared() {
+        static std::weak_ptr<TTrayIconHandler> shared;
+        std::shared_ptr<TTrayIconHandler> handler = shared.lock();
+        if (!handler) shared = handler = std::make_shared<TTrayIconHandler>();
+        return handler;
+    }
+
+    void Join(TCoolTrayIcon& icon) { icons_.push_back(&icon); }
+    void Leave(TCoolTrayIcon& icon) { std::erase(icons_, &icon); }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == TCoolTrayIcon::CallbackMessage) {
+            const auto icon = std::ranges::find_if(
+                icons_, [&](const TCoolTrayIcon* icon) { return icon->Id() == wParam; });
+            if (icon != icons_.end()) (*icon)->Notification(UINT(lParam));
+            return 0;
+        }
+        switch (message) {
+        // The hidden window never closes by itself and never vetoes the end of the session.
+        case WM_CLOSE:
+        case WM_QUERYENDSESSION:
+        case WM_ENDSESSION:
+        case WM_QUIT:
+        case WM_DESTROY: return 1;
+        }
+        if (message == taskbarCreated_ && taskbarCreated_) {
+            // The shell has restarted and forgotten every icon: those meant to show come back.
+            for (TCoolTrayIcon* icon : icons_)
+                if (icon->IconVisible()) icon->Notify(NIM_ADD);
+        }
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+
+    const UINT taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    std::vector<TCoolTrayIcon*> icons_;
+};
+
+std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
+    [](DWORD message, const NOTIFYICONDATAA& data) {
+        // The shell's answer is not looked at: the icon is what was asked for.
+        NOTIFYICONDATAA copy = data;
+        Shell_NotifyIconA(message, &copy);
+    };
+
+TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner)
+    : owner_(owner), handler_(TTrayIconHandler::Shared()) {
+    static UINT lastId = 0;
+    // The record with the balloon fields, as the shell of every supported Windows reads it.
+    data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data_.hWnd = handler_->Handle();
+    data_.uID = ++lastId;
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data_.uCallbackMessage = CallbackMessage;
+    handler_->Join(*this);
+}
+
+TCoolTrayIcon::~TCoolTrayIcon() {
+    SetIconVisible(false);
+    handler_->Leave(*this);
+}
+
+HWND TCoolTrayIcon::HandlerWindow() const {
+    return handler_->Handle();
+}
+
+void TCoolTrayIcon::SetIconVisible(bool visible) {
+    iconVisible_ = visible;
+    Notify(visible ? NIM_ADD : NIM_DELETE);
+}
+
+void TCoolTrayIcon::Notify(DWORD message) {
+    data_.hIcon = Icon;
+    std::ranges::fill(data_.szTip, '\0');
+    Hint.copy(data_.szTip, sizeof data_.szTip - 1);
+    NotifyIcon(message, data_);
+}
+
+void TCoolTrayIcon::ShowFromTray() {
+    const HWND window = owner_.Handle();
+    if (!window) return;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+}
+
+void TCoolTrayIcon::HideToTray() {
+    if (const HWND window = owner_.Handle()) ShowWindow(window, SW_HIDE);
+}
+
+void TCoolTrayIcon::MinimizeToTray() {
+    HideToTray();
+    SetIconVisible(true);
+}
+
+void TCoolTrayIcon::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_SIZE && wParam == SIZE_MINIMIZED) MinimizeToTray();
+}
+
+void TCoolTrayIcon::Notification(UINT mouseMessage) {
+    switch (mouseMessage) {
+    // The menu opens as the button goes down, not when it comes up.
+    case WM_RBUTTONDOWN: ShowMenuAtCursor(); break;
+    case WM_LBUTTONDBLCLK:
+        if (OnDblClick) OnDblClick();
+        break;
+    }
+}
+
+void TCoolTrayIcon::ShowMenuAtCursor() {
+    POINT at;
+    const HWND owner = owner_.Handle();
+    if (!PopupMenu || !owner || !GetCursorPos(&at)) return;
+    // Without the foreground step the menu does not close on a click elsewhere, and without
+    // the null message afterwards it closes at once when opened the next time.
+    SetForegroundWindow(owner);
+    win32::ProcessMessages();
+    // The chosen command reaches the owner as a WM_COMMAND through its message queue.
+    TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, 0,
+                   owner, nullptr);
+    PostMessageA(owner, WM_NULL, 0, 0);
+}
+
+} // namespace quillet

@@ -1,0 +1,77 @@
+#pragma once
+// The program's icon in the notification area. At any moment the program is either its
+// visible main window or this icon: the icon opens the window on a double-click and offers
+// the tray menu on a right click, and minimising the window hides it to the icon.
+//
+// There is no separate application window here: the main window carries its own taskbar
+// button, so hiding it hides the button too, and minimising it is minimising the program.
+#include "win32/Window.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quillet {
+
+class TTrayIconHandler;
+
+class TCoolTrayIcon {
+public:
+    // The message with which the shell reports to the handler's window what happens on an
+    // icon: wParam is the icon's Id(), lParam the mouse message.
+    static constexpr UINT CallbackMessage = 0x800;
+
+    // Joins (or starts) the shared handler; the icon is not shown yet. owner is the main
+    // window, which shows the menu and which ShowFromTray and HideToTray show and hide.
+    explicit TCoolTrayIcon(win32::Window& owner);
+    // Removes the icon.
+    ~TCoolTrayIcon();
+    TCoolTrayIcon(const TCoolTrayIcon&) = delete;
+    TCoolTrayIcon& operator=(const TCoolTrayIcon&) = delete;
+
+    // Set before the icon is first shown.
+    HICON Icon = nullptr;
+    std::string Hint; // the tooltip; the shell shows at most 127 characters of it
+    HMENU PopupMenu = nullptr;
+    std::function<void()> OnDblClick;
+
+    // Adds the icon to the notification area or removes it. The value is what was asked for,
+    // whatever the shell did.
+    bool IconVisible() const { return iconVisible_; }
+    void SetIconVisible(bool visible);
+
+    // Shows the owner in its normal state, in front.
+    void ShowFromTray();
+    // Hides the owner, and with it its taskbar button.
+    void HideToTray();
+    // The owner has been minimised, or starts so: hides it and shows the icon.
+    void MinimizeToTray();
+
+    // Every message of the owner window, before its own handling; none is consumed.
+    void OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Numbered from 1 in the order the icons of the process are made.
+    UINT Id() const { return data_.uID; }
+    // The hidden window of the shared handler, to which the shell reports.
+    HWND HandlerWindow() const;
+
+    // Where the calls to the notification area go: Shell_NotifyIconA. Tests observe them here.
+    static std::function<void(DWORD message, const NOTIFYICONDATAA& data)> NotifyIcon;
+
+private:
+    friend class TTrayIconHandler;
+    void Notification(UINT mouseMessage);
+    void ShowMenuAtCursor();
+    // Sends the notification data with the current icon and tooltip.
+    void Notify(DWORD message);
+
+    win32::Window& owner_;
+    std::shared_ptr<TTrayIconHandler> handler_;
+    NOTIFYICONDATAA data_{};
+    bool iconVisible_ = false;
+};
+
+} // namespace quillet

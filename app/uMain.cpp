@@ -1,0 +1,309 @@
+#include "app/uMain.h"
+
+#include "app/SettingsFile.h"
+#include "res/resource.h"
+#include "store/NoteFields.h"
+#include "store/NotesFile.h"
+#include "win32/Gdi.h"
+#include "win32/GdiCanvas.h"
+#include "win32/MessageLoop.h"
+
+#include <system_error>
+#include <utility>
+
+namespace quillet {
+
+namespace {
+
+constexpr const char* SettingsSection = "General";
+
+// The dock strip behind the toolbar, light at the top.
+constexpr Color DockTop{0xF3F2E7}, DockBottom{0xCED6AA};
+
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
+    : dialogs_(dialogs), files_(std::move(files)) {
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    ClassStyle classStyle;
+    classStyle.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET));
+    Create("TfrmMain", classStyle, 0,
+           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
+           0, DesignWidth, DesignHeight, nullptr);
+    BuildToolbar();
+    BuildPopupMenu();
+
+    CoolTrayIcon1.Icon = static_cast<HICON>(
+        LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET), IMAGE_ICON, 16, 16, LR_SHARED));
+    CoolTrayIcon1.Hint = "Quillet";
+    CoolTrayIcon1.PopupMenu = AdvPopupMenu1.get();
+    CoolTrayIcon1.OnDblClick = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
+
+    ThreadedTimer1.SetEnabled(true);
+    ThreadedTimer1.SetInterval(60000);
+    ThreadedTimer1.SetThreadPriority(tpTimeCritical);
+
+    try {
+        FormCreate();
+    } catch (const std::exception& e) {
+        dialogs_.ShowError(e.what());
+    }
+}
+
+TfrmMain::~TfrmMain() {
+    // The window and its controls go while the components they report to still exist.
+    DestroyWindow(Handle());
+}
+
+void TfrmMain::FormCreate() {
+    sessionEnding_ = false;
+    // The date and time formats are fixed (base/DateFormat.h) and the help file is
+    // HelpFileName: neither needs setting here.
+    if (PathExists(files_.notes)) LoadNotesFile(notes_, files_.notes, win32::ProcessMessages);
+    const SettingsFile settings(files_.settings);
+    const int height = settings.ReadInteger(SettingsSection, "Height", DesignHeight);
+    const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);
+    SetWindowPos(Handle(), nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (notes_.RowCount() > 1) notes_.SortRows(ColAlarm, SortDirection::Ascending);
+    startMinimised_ = true;
+}
+
+void TfrmMain::BuildToolbar() {
+    AdvToolBar1 =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                            TBSTYLE_TRANSPARENT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                        3, 1, 181, 28, Handle(), nullptr, Instance(), nullptr);
+    if (!AdvToolBar1)
+        throw std::system_error(int(GetLastError()), std::system_category(), "toolbar");
+
+    struct Button {
+        UINT command;
+        int glyph;
+        const char* hint;
+    };
+    static constexpr Button buttons[] = {
+        {cmdAdd, IDB_ADD, "Add Note"},       {cmdDelete, IDB_DELETE_NOTE, "Delete Note"},
+        {cmdEdit, IDB_EDIT, "Edit Note"},    {cmdAlarm, IDB_ALARM, "Show Alarms"},
+        {cmdAbout, IDB_ABOUT, "About"},      {cmdHelp, IDB_HELP, "Help"},
+        {cmdExit, IDB_EXIT, "Exit Quillet"},
+    };
+    glyphs_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
+    TBBUTTON added[std::size(buttons)]{};
+    for (int i = 0; i < int(std::size(buttons)); ++i) {
+        const win32::Bitmap glyph(static_cast<HBITMAP>(
+            LoadImageA(Instance(), MAKEINTRESOURCEA(buttons[i].glyph), IMAGE_BITMAP, 0, 0, 0)));
+        ImageList_AddMasked(glyphs_.get(), glyph.get(), RGB(255, 0, 255));
+        added[i].iBitmap = i;
+        added[i].idCommand = int(buttons[i].command);
+        added[i].fsState = TBSTATE_ENABLED;
+        added[i].fsStyle = BTNS_BUTTON;
+        // The text is the button's hint: with no text rows it shows as the tooltip only.
+        added[i].iString = reinterpret_cast<INT_PTR>(buttons[i].hint);
+    }
+    SendMessageA(AdvToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(AdvToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
+    SendMessageA(AdvToolBar1, TB_SETINDENT, 9, 0);
+    SendMessageA(AdvToolBar1, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(added));
+    SendMessageA(AdvToolBar1, TB_SETMAXTEXTROWS, 0, 0);
+    SendMessageA(AdvToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    SendMessageA(AdvToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(24, 24));
+}
+
+void TfrmMain::BuildPopupMenu() {
+    AdvPopupMenu1.reset(::CreatePopupMenu());
+    const HMENU menu = AdvPopupMenu1.get();
+    AppendMenuA(menu, MF_STRING, cmdAbout, "About");
+    AppendMenuA(menu, MF_STRING, cmdAlarm, "Show Alarms");
+    AppendMenuA(menu, MF_STRING, cmdHelp, "Help\tF1");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, cmdExitMenu, "Exit");
+}
+
+void TfrmMain::Start() {
+    if (startMinimised_)
+        CoolTrayIcon1.MinimizeToTray();
+    else
+        ShowWindow(Handle(), SW_SHOWNORMAL);
+}
+
+void TfrmMain::PreviewKey(const MSG& message) {
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+        (message.hwnd == Handle() || IsChild(Handle(), message.hwnd)))
+        Run([&] { FormKeyDown(WORD(message.wParam)); });
+}
+
+template <typename Command> void TfrmMain::Run(Command command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        dialogs_.ShowError(e.what());
+    }
+}
+
+void TfrmMain::RunCommand(UINT id) {
+    switch (id) {
+    case cmdAdd: Run([this] { btnAddClick(); }); break;
+    case cmdDelete: Run([this] { btnDeleteClick(); }); break;
+    case cmdEdit: Run([this] { btnEditClick(); }); break;
+    case cmdAbout: Run([this] { About1Click(); }); break;
+    case cmdHelp: Run([this] { btnHelpClick(); }); break;
+    case cmdExit: Run([this] { btnExitClick(); }); break;
+    case cmdExitMenu: Run([this] { Exit1Click(); }); break;
+    }
+}
+
+void TfrmMain::FormKeyDown(WORD key) {
+    switch (key) {
+    case VK_INSERT: btnAddClick(); break;
+    case VK_DELETE: btnDeleteClick(); break;
+    case VK_F1: btnHelpClick(); break;
+    }
+}
+
+void TfrmMain::btnAddClick() {
+    NoteFields fields = NewNoteFields(clock_.Now());
+    if (dialogs_.EditNote(fields)) {
+        const auto texts = NoteRowTexts(fields);
+        // An empty Alarm cell in row 1 means the table holds only its blank first row.
+        const bool intoFirstRow = notes_.CellText(ColAlarm, 1).empty();
+        if (!intoFirstRow) notes_.AppendRow();
+        const int row = intoFirstRow ? 1 : notes_.RowCount() - 1;
+        for (int col = 0; col < NoteTable::ColCount; ++col)
+            notes_.SetCellText(col, row, texts[col]);
+        if (!intoFirstRow) notes_.SelectRow(row);
+        SaveNotes();
+    }
+    RepaintGrid();
+}
+
+void TfrmMain::btnEditClick() {
+    const int row = notes_.SelectedRow();
+    NoteFields fields = ReadNoteFields(notes_, row);
+    if (dialogs_.EditNote(fields)) {
+        const auto texts = NoteRowTexts(fields);
+        for (int col = 0; col < NoteTable::ColCount; ++col)
+            notes_.SetCellText(col, row, texts[col]);
+        SaveNotes();
+    }
+    RepaintGrid();
+}
+
+void TfrmMain::btnDeleteClick() {
+    if (!dialogs_.Confirm("Delete selected Note?")) return;
+    if (notes_.RowCount() == 2)
+        notes_.ClearRow(1);
+    else
+        notes_.DeleteRow(notes_.SelectedRow());
+    RepaintGrid();
+    SaveNotes();
+}
+
+void TfrmMain::About1Click() {
+    dialogs_.About();
+}
+
+void TfrmMain::btnHelpClick() {
+    dialogs_.Help(HELP_FINDER, 0);
+}
+
+void TfrmMain::btnExitClick() {
+    if (dialogs_.Confirm("Exit Quillet?")) Exit1Click();
+}
+
+void TfrmMain::Exit1Click() {
+    // The loop ends and the window goes without its close handlers: nothing is written.
+    PostQuitMessage(0);
+}
+
+void TfrmMain::CoolTrayIcon1DblClick() {
+    CoolTrayIcon1.ShowFromTray();
+    CoolTrayIcon1.SetIconVisible(false);
+}
+
+bool TfrmMain::FormCloseQuery() {
+    if (sessionEnding_) return true;
+    CoolTrayIcon1.SetIconVisible(true);
+    CoolTrayIcon1.HideToTray();
+    return false;
+}
+
+void TfrmMain::FormClose() {
+    RECT bounds;
+    GetWindowRect(Handle(), &bounds);
+    const SettingsFile settings(files_.settings);
+    settings.WriteInteger(SettingsSection, "Height", bounds.bottom - bounds.top);
+    settings.WriteInteger(SettingsSection, "Width", bounds.right - bounds.left);
+    CoolTrayIcon1.SetIconVisible(false);
+}
+
+void TfrmMain::Close() {
+    if (!FormCloseQuery()) return;
+    FormClose(); // a failure here stops the close: the program goes on
+    PostQuitMessage(0);
+}
+
+void TfrmMain::SaveNotes() {
+    SaveNotesFile(notes_, files_.notes);
+}
+
+void TfrmMain::RepaintGrid() {
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void TfrmMain::PaintBackground(HDC dc) const {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    win32::GdiCanvas canvas(dc, Font{"Tahoma", 11});
+    canvas.GradientBands({0, 0, client.right, DockHeight}, DockTop, DockBottom, DockHeight,
+                         GradientDirection::Vertical);
+    canvas.FillRect({0, DockHeight, client.right, client.bottom},
+                    canvas.SystemColor(DesktopColor::BtnFace));
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    CoolTrayIcon1.OwnerMessage(message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+        // Menu items and toolbar buttons; notifications of other controls are not commands.
+        if (HIWORD(wParam) == 0 || HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));
+        return 0;
+    case WM_CLOSE: Run([this] { Close(); }); return 0;
+    case WM_QUERYENDSESSION: sessionEnding_ = true; return TRUE;
+    case WM_ENDSESSION:
+        // The session ends now and the process with it, without the close handlers.
+        if (wParam) {
+            CoolTrayIcon1.SetIconVisible(false);
+            ExitProcess(0);
+        }
+        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam && !centred_) {
+            centred_ = true;
+            const RECT bounds = [&] {
+                RECT r;
+                GetWindowRect(Handle(), &r);
+                return r;
+            }();
+            const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+            SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        break;
+    case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+} // namespace quillet

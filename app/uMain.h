@@ -1,0 +1,114 @@
+#pragma once
+// The main window frmMain: the table of notes under a small toolbar, the owner of every
+// component of the program (the tick timer, the tray icon with its menu, the reminder popup)
+// and the home of every command. It is normally hidden: the program lives in the
+// notification area and the window shows when the tray icon is double-clicked.
+#include "alarms/AlarmCheck.h"
+#include "alarms/ThdTimer.h"
+#include "app/CoolTrayIcon.h"
+#include "app/Dialogs.h"
+#include "store/NoteTable.h"
+#include "win32/Handles.h"
+#include "win32/LocalClock.h"
+#include "win32/SystemThreadPriorities.h"
+#include "win32/UiThreadWindow.h"
+#include "win32/Window.h"
+
+#include <string>
+
+namespace quillet {
+
+// Where the window keeps its data: NotesFileName and SettingsFileName in the program, a
+// folder of their own in tests.
+struct MainWindowFiles {
+    std::string notes;
+    std::string settings;
+};
+
+// The command ids of the toolbar buttons and the tray menu's items.
+enum MainCommand : UINT {
+    cmdAdd = 100,
+    cmdDelete,
+    cmdEdit,
+    cmdAlarm,
+    cmdAbout,
+    cmdHelp,
+    cmdExit,     // the toolbar's, with a question
+    cmdExitMenu, // the menu's, without one
+};
+
+class TfrmMain final : public win32::Window {
+public:
+    static constexpr int DesignWidth = 420, DesignHeight = 320;
+    static constexpr int DockHeight = 30; // the strip that holds the toolbar
+
+    // Builds the window hidden, with all its components, and runs FormCreate; a failure
+    // there is shown in the error box and leaves the window in its normal state.
+    TfrmMain(Dialogs& dialogs, MainWindowFiles files);
+    // Ends the program's part of the window without its close handlers.
+    ~TfrmMain() override;
+
+    // What the message loop does as it starts: a window that FormCreate left minimised goes
+    // to the tray without ever showing; any other shows, centred.
+    void Start();
+    // Key preview: the main loop shows the window every key meant for it or its controls
+    // before they get it.
+    void PreviewKey(const MSG& message);
+
+    // The commands.
+    void btnAddClick();
+    void btnEditClick();
+    void btnDeleteClick();
+    void btnAlarmClick();
+    void About1Click();
+    void btnHelpClick();
+    void btnExitClick();
+    void Exit1Click();
+    void CoolTrayIcon1DblClick();
+    void FormKeyDown(WORD key);
+    // Closing the window: whether the close may go on, and what it does then.
+    bool FormCloseQuery();
+    void FormClose();
+
+    bool SessionEnding() const { return sessionEnding_; }
+    NoteTable& Notes() { return notes_; }
+    TCoolTrayIcon& TrayIcon() { return CoolTrayIcon1; }
+    HWND Toolbar() const { return AdvToolBar1; }
+    HMENU PopupMenu() const { return AdvPopupMenu1.get(); }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void FormCreate();
+    void BuildToolbar();
+    void BuildPopupMenu();
+    // Runs one command; what escapes it goes to the error box, and the program goes on.
+    template <typename Command> void Run(Command command);
+    void RunCommand(UINT id);
+    void Close();
+    void PaintBackground(HDC dc) const;
+    void RepaintGrid();
+    void SaveNotes();
+
+    // The order of these matters: the hand-over window outlives every worker, and the timer
+    // goes first.
+    win32::UiThreadWindow uiThread_;
+    win32::SystemThreadPriorities priorities_;
+    win32::LocalClock clock_;
+    AlarmCheck alarmCheck_;
+
+    Dialogs& dialogs_;
+    const MainWindowFiles files_;
+    // Windows asked whether the session may end; from then on closing ends the program.
+    bool sessionEnding_ = false;
+    bool startMinimised_ = false;
+    bool centred_ = false; // centred on the screen when first shown
+
+    NoteTable notes_;
+    win32::ImageList glyphs_;
+    HWND AdvToolBar1 = nullptr; // destroyed with the window
+    win32::Menu AdvPopupMenu1;
+    TCoolTrayIcon CoolTrayIcon1{*this};
+    TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
+};
+
+} // namespace quillet

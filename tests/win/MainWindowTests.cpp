@@ -1,0 +1,501 @@
+// The main window's commands, start-up and closing, driven with fake dialogs: nobody clicks,
+// and the tray's calls are recorded instead of reaching the shell.
+#include "app/SettingsFile.h"
+#include "app/uMain.h"
+#include "base/DateTime.h"
+#include "store/NotesFile.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+using namespace quillet;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FakeDialogs final : Dialogs {
+    std::deque<bool> answers; // to the questions, in order; No when none is left
+    std::vector<std::string> questions, errors;
+    // The editor: called with the preset values; its answer is the dialog's result.
+    std::function<bool(NoteFields&)> editor = [](NoteFields&) { return false; };
+    std::vector<NoteFields> edited; // the presets the editor was opened with
+    int abouts = 0;
+    std::vector<std::pair<UINT, ULONG_PTR>> helps;
+
+    bool Confirm(const std::string& question) override {
+        questions.push_back(question);
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    bool EditNote(NoteFields& fields) override {
+        edited.push_back(fields);
+        return editor(fields);
+    }
+    void About() override { ++abouts; }
+    void Help(UINT command, ULONG_PTR data) override { helps.emplace_back(command, data); }
+};
+
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAA data;
+};
+
+class MainWindow : public testing::Test {
+protected:
+    fs::path folder =
+        fs::temp_directory_path() / ("quillet-main-" + std::to_string(std::random_device{}()));
+    MainWindowFiles files{(folder / "notes.txt").string(), (folder / "quillet.ini").string()};
+    FakeDialogs dialogs;
+    std::vector<TrayCall> trayCalls;
+
+    void SetUp() override {
+        fs::create_directories(folder);
+        TCoolTrayIcon::NotifyIcon = [this](DWORD message, const NOTIFYICONDATAA& data) {
+            trayCalls.push_back({message, data});
+        };
+    }
+    void TearDown() override {
+        TCoolTrayIcon::NotifyIcon = {};
+        fs::remove_all(folder);
+        // A quit request left by a test must not end the next one's loops.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    static void Put(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    static std::string Content(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // The messages of the tray calls made so far.
+    std::vector<DWORD> TrayMessages() const {
+        std::vector<DWORD> messages;
+        for (const TrayCall& call : trayCalls) messages.push_back(call.message);
+        return messages;
+    }
+    static bool QuitRequested() {
+        MSG quit;
+        return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    static SIZE OuterSize(HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        return {r.right - r.left, r.bottom - r.top};
+    }
+};
+
+constexpr char TwoNotes[] = "3,3\r\n"
+                            "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n"
+                            "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Later\r\n"
+                            "0,2,01/05/2026 09:00 AM\r\n1,2,None\r\n2,2,Earlier\r\n";
+
+NoteFields Fields(TDateTime date, TDateTime time, int repeat, std::string note) {
+    return {date, time, repeat, std::move(note)};
+}
+
+} // namespace
+
+TEST_F(MainWindow, NormalStartLoadsSortsSizesAndGoesToTheTrayUnseen) {
+    Put(files.notes, TwoNotes);
+    Put(files.settings, "[General]\r\nHeight=400\r\nWidth=600\r\n");
+    TfrmMain frmMain(dialogs, files);
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(frmMain.Notes().CellText(ColNote, 1), "Earlier");
+    EXPECT_EQ(frmMain.Notes().CellText(ColNote, 2), "Later");
+    const SIZE size = OuterSize(frmMain.Handle());
+    EXPECT_EQ(size.cx, 600);
+    EXPECT_EQ(size.cy, 400);
+
+    frmMain.Start();
+    EXPECT_FALSE(IsWindowVisible(frmMain.Handle()));
+    ASSERT_EQ(TrayMessages(), std::vector<DWORD>{NIM_ADD});
+    const NOTIFYICONDATAA& data = trayCalls[0].data;
+    EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V2_SIZE);
+    EXPECT_EQ(data.hWnd, frmMain.TrayIcon().HandlerWindow());
+    EXPECT_EQ(data.uID, frmMain.TrayIcon().Id());
+    EXPECT_EQ(data.uFlags, 7u);
+    EXPECT_EQ(data.uCallbackMessage, 0x800u);
+    EXPECT_NE(data.hIcon, nullptr);
+    EXPECT_STREQ(data.szTip, "Quillet");
+    // The file and the settings are read, never written, by a start.
+    EXPECT_EQ(Content(files.notes), TwoNotes);
+}
+
+TEST_F(MainWindow, AFailedLoadShowsOneErrorAndTheWindowOpensNormallyCentred) {
+    fs::create_directory(files.notes); // exists, but cannot be opened as a file
+    Put(files.settings, "[General]\r\nHeight=400\r\nWidth=600\r\n");
+    TfrmMain frmMain(dialogs, files);
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Cannot open file " + files.notes});
+
+    frmMain.Start();
+    EXPECT_TRUE(IsWindowVisible(frmMain.Handle()));
+    EXPECT_FALSE(IsIconic(frmMain.Handle()));
+    EXPECT_TRUE(trayCalls.empty());
+    RECT r;
+    GetWindowRect(frmMain.Handle(), &r);
+    // The rest of the start was skipped: the designed size, not the stored one.
+    EXPECT_EQ(r.right - r.left, 420);
+    EXPECT_EQ(r.bottom - r.top, 320);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 420) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 320) / 2);
+}
+
+TEST_F(MainWindow, StoredSizesReadLeniently) {
+    const struct {
+        const char* content;
+        SIZE size;
+    } cases[] = {
+        {"", {420, 320}},
+        {"[General]\r\nHeight=400\r\n", {420, 400}},
+        {"[General]\r\nHeight=4x0\r\nWidth=\r\n", {420, 320}},
+        {"[General]\r\nHeight=+300\r\nWidth=99999999999\r\n", {420, 300}},
+        {"[Other]\r\nHeight=400\r\nWidth=600\r\n", {420, 320}},
+    };
+    for (const auto& c : cases) {
+        Put(files.settings, c.content);
+        TfrmMain frmMain(dialogs, files);
+        const SIZE size = OuterSize(frmMain.Handle());
+        EXPECT_EQ(size.cx, c.size.cx) << c.content;
+        EXPECT_EQ(size.cy, c.size.cy) << c.content;
+    }
+}
+
+TEST_F(MainWindow, DeleteAsksAndOnYesDeletesTheCurrentRowAndSaves) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    NoteTable& notes = frmMain.Notes();
+
+    dialogs.answers = {false};
+    frmMain.btnDeleteClick();
+    EXPECT_EQ(dialogs.questions, std::vector<std::string>{"Delete selected Note?"});
+    EXPECT_EQ(notes.RowCount(), 3);
+    EXPECT_EQ(Content(files.notes), TwoNotes); // nothing written
+
+    notes.SelectRow(2);
+    dialogs.answers = {true};
+    frmMain.btnDeleteClick();
+    ASSERT_EQ(notes.RowCount(), 2);
+    EXPECT_EQ(notes.CellText(ColNote, 1), "Earlier");
+
+    // The last note: the row stays, empty, and the file holds no notes.
+    dialogs.answers = {true};
+    frmMain.btnDeleteClick();
+    EXPECT_EQ(notes.RowCount(), 2);
+    for (int col = 0; col < NoteTable::ColCount; ++col) EXPECT_EQ(notes.CellText(col, 1), "");
+    EXPECT_EQ(Content(files.notes), "3,2\r\ncw 0,130\r\ncw 1,84\r\ncw 2,168\r\n"
+                                    "0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n");
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindow, AddPresetsNowFillsTheEmptyFirstRowThenAppendsAndSelects) {
+    TfrmMain frmMain(dialogs, files);
+    NoteTable& notes = frmMain.Notes();
+
+    // Cancel: nothing changes and nothing is written.
+    frmMain.btnAddClick();
+    ASSERT_EQ(dialogs.edited.size(), 1u);
+    EXPECT_EQ(dialogs.edited[0].repeatIndex, 0);
+    EXPECT_EQ(dialogs.edited[0].note, "");
+    EXPECT_GT(dialogs.edited[0].date, EncodeDate(2020, 1, 1));
+    EXPECT_FALSE(fs::exists(files.notes));
+
+    dialogs.editor = [](NoteFields& f) {
+        f = Fields(EncodeDate(2009, 3, 5), EncodeTime(0, 5, 59, 0), 2, "First");
+        return true;
+    };
+    frmMain.btnAddClick();
+    ASSERT_EQ(notes.RowCount(), 2);
+    EXPECT_EQ(notes.CellText(ColAlarm, 1), "03/05/2009 12:05 AM");
+    EXPECT_EQ(notes.CellText(ColRepeat, 1), "Daily");
+    EXPECT_EQ(notes.CellText(ColNote, 1), "First");
+    EXPECT_EQ(notes.SelectedRow(), 1);
+
+    dialogs.editor = [](NoteFields& f) {
+        f = Fields(EncodeDate(2001, 1, 1), EncodeTime(13, 30, 0, 0), -1, "Two\r\nlines");
+        return true;
+    };
+    frmMain.btnAddClick();
+    ASSERT_EQ(notes.RowCount(), 3);
+    EXPECT_EQ(notes.CellText(ColAlarm, 2), "01/01/2001 01:30 PM");
+    EXPECT_EQ(notes.CellText(ColRepeat, 2), "");
+    EXPECT_EQ(notes.SelectedRow(), 2); // the new note stays at the bottom, unsorted
+
+    NoteTable saved;
+    LoadNotesFile(saved, files.notes);
+    EXPECT_EQ(saved.RowCount(), 3);
+    EXPECT_EQ(saved.CellText(ColNote, 2), "Two\r\nlines");
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindow, EditOpensOnTheCurrentRowAndWritesItBack) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    NoteTable& notes = frmMain.Notes();
+    notes.SelectRow(2);
+    dialogs.editor = [](NoteFields& f) {
+        f.repeatIndex = 3;
+        f.note = "Changed";
+        return true;
+    };
+    frmMain.btnEditClick();
+    ASSERT_EQ(dialogs.edited.size(), 1u);
+    EXPECT_EQ(dialogs.edited[0].date, EncodeDate(2026, 12, 9));
+    EXPECT_EQ(dialogs.edited[0].time, EncodeTime(9, 0, 0, 0));
+    EXPECT_EQ(dialogs.edited[0].repeatIndex, 2);
+    EXPECT_EQ(dialogs.edited[0].note, "Later");
+    EXPECT_EQ(notes.CellText(ColAlarm, 2), "12/09/2026 09:00 AM");
+    EXPECT_EQ(notes.CellText(ColRepeat, 2), "Weekly");
+    EXPECT_EQ(notes.CellText(ColNote, 2), "Changed");
+    EXPECT_EQ(notes.SelectedRow(), 2);
+    NoteTable saved;
+    LoadNotesFile(saved, files.notes);
+    EXPECT_EQ(saved.CellText(ColNote, 2), "Changed");
+}
+
+TEST_F(MainWindow, CommandFailuresGoToTheErrorBoxAndKeepWhatChanged) {
+    TfrmMain frmMain(dialogs, files);
+    // Editing the blank first row fails on its date before the editor opens.
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdEdit, 0);
+    EXPECT_TRUE(dialogs.edited.empty());
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"'' is not a valid date"});
+
+    // A save that fails leaves the new texts in the table.
+    dialogs.errors.clear();
+    fs::create_directory(files.notes);
+    dialogs.editor = [](NoteFields& f) {
+        f.note = "Kept";
+        return true;
+    };
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdAdd, 0);
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Cannot Create " + files.notes});
+    EXPECT_EQ(frmMain.Notes().CellText(ColNote, 1), "Kept");
+}
+
+TEST_F(MainWindow, ToolbarAndMenuReachTheirCommands) {
+    TfrmMain frmMain(dialogs, files);
+    const HWND toolbar = frmMain.Toolbar();
+    RECT bar;
+    GetWindowRect(toolbar, &bar);
+    MapWindowPoints(nullptr, frmMain.Handle(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.left, 3);
+    EXPECT_EQ(bar.top, 1);
+    EXPECT_EQ(bar.right - bar.left, 181);
+    EXPECT_EQ(bar.bottom - bar.top, 28);
+
+    const struct {
+        UINT command;
+        const char* hint;
+    } buttons[] = {{cmdAdd, "Add Note"},      {cmdDelete, "Delete Note"}, {cmdEdit, "Edit Note"},
+                   {cmdAlarm, "Show Alarms"}, {cmdAbout, "About"},        {cmdHelp, "Help"},
+                   {cmdExit, "Exit Quillet"}};
+    ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 7);
+    for (int i = 0; i < 7; ++i) {
+        TBBUTTON button{};
+        SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(UINT(button.idCommand), buttons[i].command);
+        char hint[64]{};
+        SendMessageA(toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(hint));
+        EXPECT_STREQ(hint, buttons[i].hint);
+        RECT r;
+        SendMessageA(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        EXPECT_EQ(r.left, 9 + 24 * i) << buttons[i].hint;
+        EXPECT_EQ(r.right - r.left, 24) << buttons[i].hint;
+        EXPECT_EQ(r.bottom - r.top, 24) << buttons[i].hint;
+    }
+
+    const struct {
+        const char* caption;
+        UINT command;
+    } items[] = {{"About", cmdAbout},
+                 {"Show Alarms", cmdAlarm},
+                 {"Help\tF1", cmdHelp},
+                 {"", 0},
+                 {"Exit", cmdExitMenu}};
+    const HMENU menu = frmMain.PopupMenu();
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    for (int i = 0; i < 5; ++i) {
+        char caption[64]{};
+        GetMenuStringA(menu, i, caption, sizeof caption, MF_BYPOSITION);
+        EXPECT_STREQ(caption, items[i].caption);
+        EXPECT_EQ(GetMenuItemID(menu, i), items[i].command);
+    }
+    EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+
+    // A click on a button arrives as a command from the toolbar.
+    const auto click = [&](UINT command) {
+        SendMessageA(frmMain.Handle(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(toolbar));
+    };
+    click(cmdAbout);
+    EXPECT_EQ(dialogs.abouts, 1);
+    click(cmdHelp);
+    EXPECT_EQ(dialogs.helps, (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_FINDER, 0}}));
+    click(cmdAdd);
+    EXPECT_EQ(dialogs.edited.size(), 1u);
+
+    // Exit from the toolbar asks first; from the menu it does not.
+    click(cmdExit);
+    EXPECT_EQ(dialogs.questions, std::vector<std::string>{"Exit Quillet?"});
+    EXPECT_FALSE(QuitRequested());
+    dialogs.answers = {true};
+    click(cmdExit);
+    EXPECT_TRUE(QuitRequested());
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdExitMenu, 0);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_FALSE(fs::exists(files.notes));
+    EXPECT_FALSE(fs::exists(files.settings));
+}
+
+TEST_F(MainWindow, InsertDeleteAndF1WhateverTheModifiersReachTheWindowFirst) {
+    TfrmMain frmMain(dialogs, files);
+    const auto key = [&](UINT message, WPARAM vk, HWND to) {
+        frmMain.PreviewKey(MSG{to, message, vk, 0, 0, {}});
+    };
+    key(WM_KEYDOWN, VK_INSERT, frmMain.Handle());
+    key(WM_SYSKEYDOWN, VK_INSERT, frmMain.Toolbar()); // Alt held, on a control of the window
+    EXPECT_EQ(dialogs.edited.size(), 2u);
+    key(WM_KEYDOWN, VK_DELETE, frmMain.Handle());
+    EXPECT_EQ(dialogs.questions, std::vector<std::string>{"Delete selected Note?"});
+    key(WM_KEYDOWN, VK_F1, frmMain.Handle());
+    EXPECT_EQ(dialogs.helps.size(), 1u);
+
+    // Other keys, key releases and other windows' keys are not the window's.
+    key(WM_KEYDOWN, VK_RETURN, frmMain.Handle());
+    key(WM_KEYUP, VK_INSERT, frmMain.Handle());
+    key(WM_KEYDOWN, VK_INSERT, frmMain.TrayIcon().HandlerWindow());
+    EXPECT_EQ(dialogs.edited.size(), 2u);
+    EXPECT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.helps.size(), 1u);
+}
+
+TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    const HWND window = frmMain.Handle();
+    const HWND handler = frmMain.TrayIcon().HandlerWindow();
+    char className[64];
+    GetClassNameA(handler, className, sizeof className);
+    EXPECT_STREQ(className, "TTrayIconHandler");
+    EXPECT_EQ(GetParent(handler), nullptr);
+    EXPECT_FALSE(IsWindowVisible(handler));
+
+    // A single click does nothing.
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(), WM_LBUTTONDOWN);
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(), WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(window));
+    // Another icon's double-click is not this one's.
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id() + 1,
+                 WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
+                 WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_EQ(TrayMessages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 420) / 2);
+
+    // Closing hides the window to the tray and writes nothing.
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(TrayMessages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+    EXPECT_FALSE(QuitRequested());
+
+    // So does minimising it.
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
+                 WM_LBUTTONDBLCLK);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(TrayMessages().back(), DWORD(NIM_ADD));
+    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
+                 WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_FALSE(fs::exists(files.settings));
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindow, OnceTheSessionEndsClosingWritesTheSizeAndEndsTheProgram) {
+    Put(files.settings, "; kept\r\n[Other]\r\nKey=1\r\n[General]\r\nHeight=300\r\n");
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    EXPECT_EQ(SendMessageA(frmMain.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_TRUE(frmMain.SessionEnding());
+    SetWindowPos(frmMain.Handle(), nullptr, 0, 0, 500, 350, SWP_NOMOVE | SWP_NOZORDER);
+    trayCalls.clear();
+
+    SendMessageA(frmMain.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_EQ(TrayMessages(), std::vector<DWORD>{NIM_DELETE});
+    const SettingsFile settings(files.settings);
+    EXPECT_EQ(settings.ReadInteger("General", "Height", 0), 350);
+    EXPECT_EQ(settings.ReadInteger("General", "Width", 0), 500);
+    EXPECT_EQ(settings.ReadInteger("Other", "Key", 0), 1);
+    EXPECT_NE(Content(files.settings).find("; kept"), std::string::npos);
+}
+
+TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenStopsTheClose) {
+    fs::create_directory(files.settings);
+    TfrmMain frmMain(dialogs, files);
+    frmMain.CoolTrayIcon1DblClick();
+    SendMessageA(frmMain.Handle(), WM_QUERYENDSESSION, 0, 0);
+    trayCalls.clear();
+    SendMessageA(frmMain.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Unable to write to " + files.settings});
+    EXPECT_FALSE(QuitRequested());
+    EXPECT_TRUE(IsWindowVisible(frmMain.Handle()));
+    EXPECT_TRUE(trayCalls.empty()); // the icon is not hidden
+}
+
+TEST_F(MainWindow, TheTrayHandlerNeverVetoesNorClosesAndBringsTheIconBackAfterTheShell) {
+    TfrmMain frmMain(dialogs, files);
+    TCoolTrayIcon& icon = frmMain.TrayIcon();
+    const HWND handler = icon.HandlerWindow();
+    EXPECT_NE(SendMessageA(handler, WM_QUERYENDSESSION, 0, 0), 0);
+    SendMessageA(handler, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(handler));
+
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    SendMessageA(handler, taskbarCreated, 0, 0); // no icon shown: none comes back
+    EXPECT_TRUE(trayCalls.empty());
+    frmMain.Start();
+    SendMessageA(handler, taskbarCreated, 0, 0);
+    EXPECT_EQ(TrayMessages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+
+    // The shell shows at most 127 characters of the tooltip.
+    icon.Hint = std::string(200, 'x');
+    icon.SetIconVisible(true);
+    EXPECT_EQ(std::string(trayCalls.back().data.szTip), std::string(127, 'x'));
+}
+
+TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    // The menu's own loop runs until the timer, from inside it, sees the menu and closes it.
+    static bool menuSeen;
+    menuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (const HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
+            menuSeen = true;
+            EndMenu();
+        }
+    });
+    SendMessageA(frmMain.TrayIcon().HandlerWindow(), TCoolTrayIcon::CallbackMessage,
+                 frmMain.TrayIcon().Id(), WM_RBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(menuSeen);
+}
