@@ -193,4 +193,37 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
+bool CentredOnScreen(const RECT& rect) {
+    return rect.left == (GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2 &&
+           rect.top == (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2;
+}
+
+void PostKey(HWND window, WPARAM virtualKey) {
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(window, WM_KEYUP, virtualKey, 1 | 0xC0000000);
+}
+
+void TrayMouse(HWND handler, UINT mouseMessage) {
+    PostMessageA(handler, TrayCallbackMessage, TrayIconId, mouseMessage);
+}
+
+bool TrayIconShown() {
+    const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    return tray && IsWindowVisible(tray) && GetWindow(tray, GW_CHILD);
+}
+
+void ExitFromTrayMenu(DWORD processId, HWND handler) {
+    TrayMouse(handler, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    const bool opened = WaitUntil([&] {
+        for (HWND window : TopLevelWindows(processId, "#32768"))
+            if (IsWindowVisible(window)) menu = window;
+        return menu != nullptr;
+    });
+    if (!opened) Fail("the tray menu did not open");
+    // From no selection, Up goes round to the last item.
+    PostKey(menu, VK_UP);
+    PostKey(menu, VK_RETURN);
+}
+
 } // namespace quillet::e2e

@@ -116,5 +116,23 @@ void AskToClose(HWND window);
 
 bool IsVisible(HWND window);
 RECT WindowRect(HWND window);
+// Whether the rectangle is centred on the screen (to the pixel, as integer halves round).
+bool CentredOnScreen(const RECT& rect);
+
+// Presses and releases a key on a window of another program, through its message queue.
+void PostKey(HWND window, WPARAM virtualKey);
+
+// The tray as the program sees it: its hidden handler window, to which the shell reports
+// what happens on the icon, and the program's icon, the first (and only) one it makes.
+constexpr UINT TrayCallbackMessage = 0x800;
+constexpr WPARAM TrayIconId = 1;
+// Reports a mouse message on the icon, as the shell would.
+void TrayMouse(HWND handler, UINT mouseMessage);
+// Whether the notification area shows an icon. Wine without a desktop of its own shows the
+// icons in a small window of its own, visible only while it holds one; these tests run
+// alone on their display, so any icon there is the program's.
+bool TrayIconShown();
+// Opens the tray menu of the program with the right button and chooses its last item, Exit.
+void ExitFromTrayMenu(DWORD processId, HWND handler);
 
 } // namespace quillet::e2e

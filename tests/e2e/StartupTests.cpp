@@ -28,7 +28,7 @@ TEST(Startup, SecondCopyShowsTheNoticeAndEndsWhileTheFirstRunsOn) {
     EXPECT_EQ(second.WaitForExit(), 0u);
     EXPECT_TRUE(first.Running());
 
-    AskToClose(mainWindow);
+    ExitFromTrayMenu(first.Id(), WaitForWindow(first.Id(), "TTrayIconHandler"));
     EXPECT_EQ(first.WaitForExit(), 0u);
     EXPECT_EQ(app.FileNames(), std::vector<std::string>{"quillet.exe"});
 }
