@@ -13,19 +13,13 @@ namespace {
 
 // A folder of its own per fuzzing process, so that parallel jobs do not share files; in memory
 // where the system offers it, because replacing a file on a disk may wait for the disk.
-std::filesystem::path TemporaryRoot() {
+const std::filesystem::path folder = [] {
     std::error_code error;
-    return std::filesystem::is_directory("/dev/shm", error)
-               ? "/dev/shm"
-               : std::filesystem::temp_directory_path();
-}
-
-struct Folder {
-    std::filesystem::path path =
-        TemporaryRoot() / ("quillet-fuzz-" + std::to_string(std::random_device{}()));
-    Folder() { std::filesystem::create_directories(path); }
-    ~Folder() { std::filesystem::remove_all(path); }
-} folder;
+    const std::filesystem::path root = std::filesystem::is_directory("/dev/shm", error)
+                                           ? "/dev/shm"
+                                           : std::filesystem::temp_directory_path();
+    return root / ("quillet-fuzz-" + std::to_string(std::random_device{}()));
+}();
 
 bool SameTable(const NoteTable& a, const NoteTable& b) {
     if (a.RowCount() != b.RowCount()) return false;
@@ -40,8 +34,10 @@ bool SameTable(const NoteTable& a, const NoteTable& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input = (folder.path / "input.txt").string();
-    const std::string saved = (folder.path / "notes.txt").string();
+    // Made and removed within each run: libFuzzer ends without running static destructors.
+    std::filesystem::create_directories(folder);
+    const std::string input = (folder / "input.txt").string();
+    const std::string saved = (folder / "notes.txt").string();
     std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
 
     NoteTable first;
@@ -52,5 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LoadNotesFile(second, saved);
     if (!SameTable(first, second)) std::abort();
     if (std::filesystem::exists(saved + ".tmp")) std::abort();
+    std::filesystem::remove_all(folder);
     return 0;
 }
