@@ -302,6 +302,16 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_NOTIFY:
+        // A toolbar button's tooltip asks for its hint: the button's hidden text.
+        if (auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            tip->hdr.code == TTN_GETDISPINFOA) {
+            SendMessageA(AdvToolBar1, TB_GETBUTTONTEXTA, tip->hdr.idFrom,
+                         reinterpret_cast<LPARAM>(tip->szText));
+            tip->lpszText = tip->szText;
+            return 0;
+        }
+        break;
     }
     return Window::HandleMessage(message, wParam, lParam);
 }
