@@ -17,21 +17,6 @@ RECT ToRect(const Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// A memory device context like another one, deleted with its owner.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 } // namespace
 
 GdiCanvas::GdiCanvas(HDC dc, const quillet::Font& font) : dc_(dc), saved_(dc) {
