@@ -1,5 +1,8 @@
 #include "app/Dialogs.h"
 
+#include "app/UseHTMLHelp.h"
+#include "app/uAbout.h"
+#include "app/uNote.h"
 #include "win32/Window.h"
 
 #include <commctrl.h>
@@ -58,17 +61,16 @@ void ApplicationDialogs::ShowError(const std::string& message) {
     win32::ShowErrorBox(message.c_str());
 }
 
-bool ApplicationDialogs::EditNote(NoteFields&) {
-    InformationBox("The note editor is on its way.");
-    return false;
+bool ApplicationDialogs::EditNote(NoteFields& fields) {
+    return ShowNoteEditor(fields);
 }
 
 void ApplicationDialogs::About() {
-    InformationBox("Quillet\r\nVersion 1.01");
+    ShowAbout();
 }
 
-void ApplicationDialogs::Help(UINT, ULONG_PTR) {
-    InformationBox("The manual is on its way.");
+void ApplicationDialogs::Help(UINT command, ULONG_PTR data) {
+    ApplicationHelp(command, data);
 }
 
 } // namespace quillet
