@@ -80,6 +80,20 @@ TEST(Tray, TheWindowOpensFromTheIconSortedAndClosesBackToIt) {
     DeleteWithAnswer(quillet, mainWindow, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return Content(notes) == NoNotes; }));
 
+    // Insert opens the editor; its OK puts the preset note into the empty row and saves.
+    PostKey(mainWindow, VK_INSERT);
+    const HWND editor = WaitForWindow(quillet.Id(), DialogClass, "Note");
+    ASSERT_TRUE(editor) << "no editor";
+    HWND ok = nullptr;
+    for (const Child& child : Children(editor))
+        if (child.className == "Button" && WindowText(child.window) == "OK") ok = child.window;
+    ASSERT_TRUE(ok);
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Content(notes) != NoNotes; }));
+    const std::string added = Content(notes);
+    EXPECT_TRUE(added.starts_with("3,2\r\n")) << added;
+    EXPECT_NE(added.find("\r\n1,1,None\r\n"), std::string::npos) << added;
+
     // Closing hides the window and brings the icon back; the program runs on.
     AskToClose(mainWindow);
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(mainWindow) && TrayIconShown(); }));
@@ -90,7 +104,7 @@ TEST(Tray, TheWindowOpensFromTheIconSortedAndClosesBackToIt) {
     EXPECT_EQ(quillet.WaitForExit(), 0u);
     EXPECT_FALSE(TrayIconShown());
     EXPECT_EQ(app.FileNames(), (std::vector<std::string>{"notes.txt", "quillet.exe"}));
-    EXPECT_EQ(Content(notes), NoNotes);
+    EXPECT_EQ(Content(notes), added);
 }
 
 TEST(Tray, ANotesFileThatCannotBeOpenedGivesOneErrorThenTheWindow) {
