@@ -107,4 +107,18 @@ private:
     BitmapSelection selection_;
 };
 
+// The painting of a window's invalid part, between BeginPaint and EndPaint.
+class Painting {
+public:
+    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &paint_); }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    ~Painting() { EndPaint(hwnd_, &paint_); }
+    HDC dc() const { return paint_.hdc; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
+};
+
 } // namespace quillet::win32
