@@ -4,10 +4,12 @@
 #include "res/resource.h"
 #include "store/NoteFields.h"
 #include "store/NotesFile.h"
+#include "store/RowColor.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/MessageLoop.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -16,6 +18,7 @@ namespace quillet {
 namespace {
 
 constexpr const char* SettingsSection = "General";
+constexpr int GridId = 1;
 
 // The dock strip behind the toolbar, light at the top.
 constexpr Color DockTop{0xF3F2E7}, DockBottom{0xCED6AA};
@@ -40,6 +43,12 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
            0, DesignWidth, DesignHeight, nullptr);
     BuildToolbar();
+    gridNotes.Create(Handle(), GridId, notes_);
+    gridNotes.OnGetCellColor = [this](int row, int col, Color& fontColor) {
+        gridNotesGetCellColor(row, col, fontColor);
+    };
+    gridNotes.OnDblClick = [this] { Run([this] { btnEditClick(); }); };
+    LayOut();
     BuildPopupMenu();
 
     CoolTrayIcon1.Icon = static_cast<HICON>(
@@ -57,6 +66,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     } catch (const std::exception& e) {
         dialogs_.ShowError(e.what());
     }
+    gridNotes.Refresh();
 }
 
 TfrmMain::~TfrmMain() {
@@ -258,7 +268,18 @@ void TfrmMain::SaveNotes() {
 }
 
 void TfrmMain::RepaintGrid() {
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    gridNotes.Refresh();
+}
+
+void TfrmMain::gridNotesGetCellColor(int row, int, Color& fontColor) {
+    if (const MaybeColor color = NoteRowColor(notes_, row, clock_.Now())) fontColor = *color;
+}
+
+void TfrmMain::LayOut() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    MoveWindow(gridNotes.Handle(), 0, DockHeight, client.right,
+               std::max(0L, client.bottom - DockHeight), TRUE);
 }
 
 void TfrmMain::PaintBackground(HDC dc) const {
@@ -302,6 +323,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_SIZE: LayOut(); break;
+    // The grid takes the keys while the window is active.
+    case WM_SETFOCUS: SetFocus(gridNotes.Handle()); return 0;
     case WM_NOTIFY:
         // A toolbar button's tooltip asks for its hint: the button's hidden text.
         if (auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);

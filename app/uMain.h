@@ -5,6 +5,7 @@
 // notification area and the window shows when the tray icon is double-clicked.
 #include "alarms/AlarmCheck.h"
 #include "alarms/ThdTimer.h"
+#include "app/AdvStringGrid.h"
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
 #include "store/NoteTable.h"
@@ -66,12 +67,15 @@ public:
     void Exit1Click();
     void CoolTrayIcon1DblClick();
     void FormKeyDown(WORD key);
+    // The font colour of a cell the grid is about to draw: past one-shot notes are grey.
+    void gridNotesGetCellColor(int row, int col, Color& fontColor);
     // Closing the window: whether the close may go on, and what it does then.
     bool FormCloseQuery();
     void FormClose();
 
     bool SessionEnding() const { return sessionEnding_; }
     NoteTable& Notes() { return notes_; }
+    TAdvStringGrid& Grid() { return gridNotes; }
     TCoolTrayIcon& TrayIcon() { return CoolTrayIcon1; }
     HWND Toolbar() const { return AdvToolBar1; }
     HMENU PopupMenu() const { return AdvPopupMenu1.get(); }
@@ -86,6 +90,8 @@ private:
     void RunCommand(UINT id);
     void Close();
     void PaintBackground(HDC dc) const;
+    // The grid fills the window below the dock strip.
+    void LayOut();
     void RepaintGrid();
     void SaveNotes();
 
@@ -104,6 +110,7 @@ private:
     bool centred_ = false; // centred on the screen when first shown
 
     NoteTable notes_;
+    TAdvStringGrid gridNotes; // shows notes_
     win32::ImageList glyphs_;
     HWND AdvToolBar1 = nullptr; // destroyed with the window
     win32::Menu AdvPopupMenu1;

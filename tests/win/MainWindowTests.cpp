@@ -499,3 +499,27 @@ TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
     KillTimer(nullptr, timer);
     EXPECT_TRUE(menuSeen);
 }
+
+TEST_F(MainWindow, TheGridFillsTheWindowBelowTheStripAndADoubleClickEditsTheNote) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    const HWND grid = frmMain.Grid().Handle();
+    EXPECT_EQ(GetParent(grid), frmMain.Handle());
+    RECT client, bounds;
+    GetClientRect(frmMain.Handle(), &client);
+    GetWindowRect(grid, &bounds);
+    MapWindowPoints(nullptr, frmMain.Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, TfrmMain::DockHeight);
+    EXPECT_EQ(bounds.right, client.right);
+    EXPECT_EQ(bounds.bottom, client.bottom);
+
+    // On the second note row: the header is 21 pixels high, and so is every row.
+    const LPARAM at = MAKELPARAM(100, 21 * 2 + 10);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(grid, WM_LBUTTONUP, 0, at);
+    SendMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(grid, WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(dialogs.edited.size(), 1u);
+    EXPECT_EQ(dialogs.edited[0].note, "Later");
+}
