@@ -23,19 +23,6 @@ private:
     HDC dc_;
 };
 
-class Painting {
-public:
-    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &paint_); }
-    Painting(const Painting&) = delete;
-    Painting& operator=(const Painting&) = delete;
-    ~Painting() { EndPaint(hwnd_, &paint_); }
-    HDC dc() const { return paint_.hdc; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT paint_{};
-};
-
 bool OpensInTheDesktop(const std::string& target) {
     return target.find("://") != std::string::npos || target.find("mailto:") != std::string::npos;
 }
@@ -114,7 +101,7 @@ void THTMLabel::PaintTo(HDC dc) {
 LRESULT THTMLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        const Painting painting(Handle());
+        const win32::Painting painting(Handle());
         PaintTo(painting.dc());
         return 0;
     }

@@ -33,6 +33,21 @@ using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 
+// A memory device context like another one (or like the screen), deleted with its owner.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC like = nullptr) : dc_(CreateCompatibleDC(like)) {}
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
 // An object selected into a device context for the lifetime of this scope.
 class Selection {
 public:
@@ -57,6 +72,20 @@ public:
 private:
     HDC dc_;
     int saved_;
+};
+
+// A window's painting, from BeginPaint to EndPaint.
+class Painting {
+public:
+    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &paint_); }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    ~Painting() { EndPaint(hwnd_, &paint_); }
+    HDC dc() const { return paint_.hdc; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
 };
 
 // Painting through a memory bitmap: draw onto dc(), and the destructor copies the whole

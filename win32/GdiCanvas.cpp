@@ -17,21 +17,6 @@ RECT ToRect(const Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// A memory device context like another one, deleted with its owner.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 } // namespace
 
 GdiCanvas::GdiCanvas(HDC dc, const quillet::Font& font) : dc_(dc), saved_(dc) {
@@ -155,9 +140,13 @@ void GdiCanvas::SetClipRect(std::optional<Rect> clip) {
     clip_ = clip;
 }
 
-Color GdiCanvas::SystemColor(DesktopColor which) const {
+Color DesktopSystemColor(DesktopColor which) {
     const COLORREF c = GetSysColor(int(which));
     return Color::FromRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+Color GdiCanvas::SystemColor(DesktopColor which) const {
+    return DesktopSystemColor(which);
 }
 
 int GdiCanvas::PixelsPerInch() const {
