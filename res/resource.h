@@ -20,3 +20,20 @@
 #define IDB_NEXT 122
 #define IDB_DELETE 123
 #define IDB_MENU 124
+
+// Note editor (frmNote) controls. Neither button is IDOK or IDCANCEL: those are what Enter
+// and Esc send to a dialog, and in the editor neither key ends it.
+#define IDC_NOTE_OK 200
+#define IDC_NOTE_CANCEL 201
+#define IDC_NOTE_DATE 202
+#define IDC_NOTE_TIME 203
+#define IDC_NOTE_REPEAT 204
+#define IDC_NOTE_TEXT 205
+#define IDC_NOTE_WHEN_LABEL 206
+#define IDC_NOTE_REPEAT_LABEL 207
+
+// About dialog (frmAbout) controls; its OK button is IDOK.
+#define IDC_ABOUT_NAME 210
+#define IDC_ABOUT_VERSION 211
+#define IDC_ABOUT_RIGHTS 212
+#define IDC_ABOUT_LINK 213

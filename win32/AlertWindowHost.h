@@ -50,7 +50,7 @@ private:
     using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     const SetLayeredWindowAttributesFn setLayeredWindowAttributes_ =
         user32_.Function<SetLayeredWindowAttributesFn>("SetLayeredWindowAttributes");
-    const MemoryDc measuringDc_;
+    const MemoryDc measuringDc_{nullptr};
     GdiCanvas measuring_{measuringDc_.get(), {}};
     HWND tooltip_ = nullptr; // owned by the window, and destroyed with it
     bool tracking_ = false;  // the pointer's leaving is reported

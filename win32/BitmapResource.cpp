@@ -21,7 +21,7 @@ quillet::Bitmap LoadBitmapResource(int id) {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
-    const MemoryDc dc;
+    const MemoryDc dc(nullptr);
     // A 32-bit pixel in memory is blue, green, red, unused: as a number, 0x00RRGGBB.
     if (!GetDIBits(dc.get(), loaded.get(), 0, UINT(info.bmHeight), bitmap.pixels.data(), &format,
                    DIB_RGB_COLORS))

@@ -33,10 +33,10 @@ using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 
-// A memory device context like another one (or like the screen), deleted with its owner.
+// A memory device context like another one, deleted with its owner.
 class MemoryDc {
 public:
-    explicit MemoryDc(HDC like = nullptr) : dc_(CreateCompatibleDC(like)) {}
+    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
     MemoryDc(const MemoryDc&) = delete;
     MemoryDc& operator=(const MemoryDc&) = delete;
     ~MemoryDc() {
@@ -74,20 +74,6 @@ private:
     int saved_;
 };
 
-// A window's painting, from BeginPaint to EndPaint.
-class Painting {
-public:
-    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &paint_); }
-    Painting(const Painting&) = delete;
-    Painting& operator=(const Painting&) = delete;
-    ~Painting() { EndPaint(hwnd_, &paint_); }
-    HDC dc() const { return paint_.hdc; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT paint_{};
-};
-
 // Painting through a memory bitmap: draw onto dc(), and the destructor copies the whole
 // picture onto the window in one step, so repaints and fades never flicker.
 class BufferedPaint {
@@ -119,6 +105,20 @@ private:
     HDC dc_;
     Bitmap bitmap_;
     BitmapSelection selection_;
+};
+
+// The painting of a window's invalid part, between BeginPaint and EndPaint.
+class Painting {
+public:
+    explicit Painting(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd, &paint_); }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    ~Painting() { EndPaint(hwnd_, &paint_); }
+    HDC dc() const { return paint_.hdc; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
 };
 
 } // namespace quillet::win32

@@ -6,6 +6,7 @@
 #include "win32/BitmapResource.h"
 #include "win32/GdiCanvas.h"
 #include "win32/SystemAlertDesktop.h"
+#include "win32/UiThreadWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -30,26 +31,25 @@ public:
     }
 };
 
-// The user-interface thread of these tests: dispatches this thread's messages and runs what the
-// fade hands over. Waits are bounded generously, so that a fault fails instead of hanging.
-struct PumpedUi : UiThread {
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            RunPending(5ms);
+// Dispatches this thread's messages, the fade's hand-overs among them, until done() holds;
+// false if it does not within `limit`. Limits are generous, so a fault fails instead of hanging.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
-        return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    void PumpFor(std::chrono::milliseconds span) {
-        PumpUntil([] { return false; }, span);
-    }
-};
+    return true;
+}
+
+void PumpFor(std::chrono::milliseconds span) {
+    PumpUntil([] { return false; }, span);
+}
 
 Point Centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -60,7 +60,7 @@ LPARAM PointParam(Point p) {
 }
 
 struct PopupTest : testing::Test {
-    PumpedUi ui;
+    win32::UiThreadWindow ui;
     PlainWindow owner{"Quillet", false};
     win32::SystemAlertDesktop desktop{owner};
     TAdvAlertWindow alert{desktop, ui};
@@ -78,7 +78,7 @@ struct PopupTest : testing::Test {
         for (const std::string& text : texts) alert.AlertMessages().Add().SetText(text);
         alert.Show();
         alert.LastMessage();
-        ui.PumpFor(100ms);
+        PumpFor(100ms);
     }
     win32::AlertWindowHost& host() {
         return static_cast<win32::AlertWindowHost&>(alert.Popup()->Host());
@@ -96,7 +96,7 @@ struct PopupTest : testing::Test {
         SetCursorPos(screen.x, screen.y);
         PostMessageA(popup(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
                      PointParam(client));
-        ui.PumpFor(50ms);
+        PumpFor(50ms);
     }
     void Click(const Rect& button) {
         Post(WM_MOUSEMOVE, Centre(button));
@@ -125,7 +125,7 @@ TEST_F(PopupTest, AppearsBottomRightOnTopWithoutTakingTheFocusAndFadesTo180) {
                         other.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other.Handle());
     SetFocus(edit);
-    ui.PumpFor(200ms);
+    PumpFor(200ms);
     ASSERT_EQ(GetFocus(), edit);
 
     Remind({kReminder});
@@ -149,7 +149,7 @@ TEST_F(PopupTest, AppearsBottomRightOnTopWithoutTakingTheFocusAndFadesTo180) {
     EXPECT_TRUE(GetClassLongA(popup(), GCL_STYLE) & CS_DROPSHADOW);
     EXPECT_LT(Opacity(), 180); // still fading in
 
-    ASSERT_TRUE(ui.PumpUntil([&] { return !alert.Fading(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !alert.Fading(); }));
     EXPECT_EQ(Opacity(), 180);
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(GetForegroundWindow(), other.Handle());
@@ -160,13 +160,13 @@ TEST_F(PopupTest, AppearsBottomRightOnTopWithoutTakingTheFocusAndFadesTo180) {
 TEST_F(PopupTest, PointerOverMakesItOpaqueAndLeavingRestsItAt180) {
     Remind({kReminder});
     Post(WM_MOUSEMOVE, Centre(layout().text));
-    ASSERT_TRUE(ui.PumpUntil([&] { return Opacity() == 255; }));
+    ASSERT_TRUE(PumpUntil([&] { return Opacity() == 255; }));
     EXPECT_TRUE(alert.PointerInside());
 
     SetCursorPos(10, 10); // off the popup: the desktop reports the pointer leaving
-    ASSERT_TRUE(ui.PumpUntil([&] { return !alert.PointerInside(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !alert.PointerInside(); }));
     EXPECT_EQ(Opacity(), 180);
-    ui.PumpUntil([&] { return !alert.Fading(); });
+    PumpUntil([&] { return !alert.Fading(); });
     EXPECT_EQ(Opacity(), 180); // the fade did not resume
 }
 
@@ -185,7 +185,7 @@ TEST_F(PopupTest, MouseInputStepsDeletesAndCloses) {
     Post(WM_MOUSEMOVE, Centre(layout().del));
     Post(WM_LBUTTONDOWN, Centre(layout().del));
     PostMessageA(popup(), WM_LBUTTONUP, 0, PointParam(Centre(layout().text)));
-    ui.PumpFor(50ms);
+    PumpFor(50ms);
     EXPECT_EQ(alert.PositionText(), "2 of 2");
     EXPECT_EQ(alert.ShownMessage()->DisplayText(), "three");
 
@@ -196,7 +196,7 @@ TEST_F(PopupTest, MouseInputStepsDeletesAndCloses) {
     // Show Alarms brings both back, on the last one.
     alert.Show();
     alert.LastMessage();
-    ui.PumpFor(50ms);
+    PumpFor(50ms);
     EXPECT_TRUE(IsWindowVisible(popup()));
     EXPECT_EQ(alert.PositionText(), "2 of 2");
 }
@@ -209,9 +209,9 @@ TEST_F(PopupTest, DraggedByItsGripBarAndShownThereAgain) {
     Post(WM_LBUTTONDOWN, {150, 4});
     EXPECT_EQ(GetCapture(), popup());
     PostMessageA(popup(), WM_MOUSEMOVE, MK_LBUTTON, PointParam({50, -96}));
-    ui.PumpFor(50ms);
+    PumpFor(50ms);
     PostMessageA(popup(), WM_LBUTTONUP, 0, PointParam({150, 4}));
-    ui.PumpFor(50ms);
+    PumpFor(50ms);
     EXPECT_EQ(GetCapture(), nullptr);
     RECT after{};
     GetWindowRect(popup(), &after);
@@ -248,16 +248,16 @@ TEST_F(PopupTest, HintsShowAfterTheUsualDelayButNotOnAGreyButton) {
     };
 
     hover(layout().close);
-    ASSERT_TRUE(ui.PumpUntil([&] { return !hintOnShow().empty(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !hintOnShow().empty(); }, 5s));
     EXPECT_EQ(hintOnShow(), "Close");
 
     hover(layout().next);
-    ui.PumpFor(2s);
+    PumpFor(2s);
     EXPECT_EQ(hintOnShow(), "");
     EXPECT_FALSE(alert.Popup()->Hovered(AlertButton::Next));
 
     hover(layout().prev);
-    ASSERT_TRUE(ui.PumpUntil([&] { return !hintOnShow().empty(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !hintOnShow().empty(); }, 5s));
     EXPECT_EQ(hintOnShow(), "Previous");
 }
 
@@ -319,7 +319,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
             "Quillet<br>Date/Time: Weekly 04:15 PM<hr><br>Water the plants and <b>take out the "
             "bins</b> before the <a href=\"rota\">rota</a> changes"});
     // Xvfb has no compositor: the popup shows fully opaque at any opacity.
-    ui.PumpFor(300ms);
+    PumpFor(300ms);
     RECT b{};
     GetWindowRect(popup(), &b);
     const Rect bounds{b.left, b.top, b.right, b.bottom};
@@ -330,7 +330,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     };
 
     // Where the table puts the buttons, with the position text measured in Tahoma.
-    const win32::MemoryDc dc;
+    const win32::MemoryDc dc(nullptr);
     win32::GdiCanvas canvas(dc.get(), alert.Font);
     const int positionWidth = canvas.TextExtent("2 of 3", NoPrefix).width + 8;
     const AlertLayout l = LayOutAlert(300, 200, 4, 1, positionWidth, 3, true);
@@ -364,7 +364,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     const Extent text = canvas.TextExtent("3 of 3", NoPrefix);
     const int gt = canvas.TextExtent("gt", NoPrefix).height;
     const Point origin{150 - text.width / 2, 200 - gt - 5};
-    const win32::MemoryDc plainDc;
+    const win32::MemoryDc plainDc(nullptr);
     BITMAPINFO info{};
     info.bmiHeader = {
         sizeof info.bmiHeader, text.width, -text.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};

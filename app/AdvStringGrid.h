@@ -1,0 +1,63 @@
+#pragma once
+// The grid of the main window, gridNotes: a child window that shows a NoteTable and repaints
+// from it alone. A bold header row on a blue gradient, 21-pixel rows with grid lines, the
+// current row as a blue bar (also without the focus), the sort mark, column widths dragged at
+// the header's borders into the table, sorting by a header click, markup cells, scroll bars
+// both ways when the table needs them, and the keys that move the current row.
+#include "base/Canvas.h"
+#include "store/GridLayout.h"
+#include "store/NoteTable.h"
+#include "win32/Window.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quillet {
+
+class TAdvStringGrid : public win32::Window {
+public:
+    // Asked for every cell the grid draws (header included), with the font colour it is about
+    // to draw in: black. The current row is drawn in black whatever it answers.
+    std::function<void(int row, int col, Color& fontColor)> OnGetCellColor;
+    // A double-click on a note row, once that row is current.
+    std::function<void()> OnDblClick;
+
+    // A child window with the control id `id`, placed by its parent (MoveWindow). It shows
+    // `table`, which must outlive it.
+    void Create(HWND parent, int id, NoteTable& table);
+    // Shows the table as it is now, after it changed or when time greys rows: the scroll bars
+    // fit it again and everything repaints. When its current row moved since the grid last
+    // showed it (a note added, a row deleted), the grid scrolls to show that row.
+    void Refresh();
+    // Paints the whole grid onto dc, through a memory bitmap.
+    void PaintTo(HDC dc);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    GridView View() const;
+    void ScrollTo(int topRow, int scrollX);
+    void FitScrollBar(int bar);
+    void SelectRow(int row);
+    void Press(Point point, bool doubleClick);
+    void Release(Point point);
+    void Drag(Point point);
+    bool KeyDown(WPARAM key);
+
+    void PaintRow(Canvas& canvas, const GridView& view, int row, int top);
+    void PaintCell(Canvas& canvas, int row, int col, const Rect& cell);
+
+    NoteTable* table_ = nullptr;
+    int topRow_ = 1, scrollX_ = 0; // as asked for; View() holds them within the table
+    int shownRow_ = 1;             // the current row when the grid last scrolled to it
+    // A press on a column's border in the header, until its release.
+    struct Resize {
+        int col, pressX, pressWidth;
+    };
+    std::optional<Resize> resizing_;
+    int pressedHeader_ = -1; // the header cell pressed for sorting, until the release
+};
+
+} // namespace quillet

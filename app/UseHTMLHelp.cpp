@@ -1,0 +1,36 @@
+#include "app/UseHTMLHelp.h"
+
+#include "app/AppFolder.h"
+
+#include <htmlhelp.h>
+
+namespace quillet {
+namespace {
+
+void CallHtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data) {
+    // Loaded once and kept until the process ends: help windows may stay open until then.
+    static const auto htmlHelpA = [] {
+        const HMODULE control = LoadLibraryA("hhctrl.ocx");
+        return control ? reinterpret_cast<decltype(&HtmlHelpA)>(
+                             reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpA")))
+                       : nullptr;
+    }();
+    if (htmlHelpA) htmlHelpA(caller, file, command, data);
+}
+
+} // namespace
+
+HtmlHelpCall ShowHtmlHelp = CallHtmlHelpA;
+
+void ApplicationHelp(UINT command, ULONG_PTR data) {
+    const std::string helpFile = HelpFileName();
+    switch (command) {
+    case HELP_CONTEXT:
+    case HELP_CONTEXTPOPUP: ShowHtmlHelp(nullptr, helpFile.c_str(), HH_HELP_CONTEXT, data); break;
+    case HELP_KEY: ShowHtmlHelp(nullptr, helpFile.c_str(), HH_DISPLAY_INDEX, data); break;
+    case HELP_QUIT: ShowHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0); break;
+    default: ShowHtmlHelp(nullptr, helpFile.c_str(), HH_DISPLAY_TOPIC, 0); break;
+    }
+}
+
+} // namespace quillet

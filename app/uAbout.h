@@ -1,0 +1,34 @@
+#pragma once
+// The About dialog frmAbout: the program's logo, name and version, its rights holder and a
+// link to its web site.
+#include "app/AdvPanel.h"
+#include "app/HTMLabel.h"
+#include "win32/Dialog.h"
+
+namespace quillet {
+
+class TfrmAbout final : public win32::ModalDialog {
+public:
+    // The link to the web site. A press on it hands the address to OpenLink, the desktop's
+    // "open" action, and the dialog stays open.
+    THTMLabel HTMLabel1;
+
+    // Shows the dialog until OK or the close box ends it.
+    void ShowModal();
+
+private:
+    void Init() override;
+    std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintBackground(HDC dc) const;
+
+    TAdvPanel AdvPanel1;
+    win32::Bitmap Image1; // the logo, drawn on the panel with magenta transparent
+    win32::Font nameFont_ = win32::PointFont("Tahoma", 18);
+    win32::Font textFont_ = win32::PointFont("Tahoma", 9);
+    win32::Font buttonFont_ = win32::PointFont("Tahoma", 10);
+};
+
+// About1Click: the About dialog, created for this call and gone when it returns.
+void ShowAbout();
+
+} // namespace quillet

@@ -1,0 +1,170 @@
+#include "app/uNote.h"
+
+#include "app/AdvPanel.h"
+#include "res/resource.h"
+#include "win32/Dialog.h"
+
+#include <commctrl.h>
+
+namespace quillet {
+namespace {
+
+SYSTEMTIME PickerValue(HWND picker) {
+    SYSTEMTIME value{};
+    SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&value));
+    return value;
+}
+
+void SetPicker(HWND picker, const SYSTEMTIME& value) {
+    SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
+}
+
+void SetPickerDate(HWND picker, TDateTime date) {
+    const std::chrono::year_month_day day = DecodeDate(date);
+    SYSTEMTIME value{};
+    value.wYear = WORD(int(day.year()));
+    value.wMonth = WORD(unsigned(day.month()));
+    value.wDay = WORD(unsigned(day.day()));
+    SetPicker(picker, value);
+}
+
+// The time of day only: the picker keeps a date of its own, one it can show.
+void SetPickerTime(HWND picker, TDateTime time) {
+    const TimeOfDay clock = DecodeTime(time);
+    SYSTEMTIME value = PickerValue(picker);
+    value.wHour = WORD(clock.hour);
+    value.wMinute = WORD(clock.minute);
+    value.wSecond = WORD(clock.second);
+    value.wMilliseconds = 0;
+    SetPicker(picker, value);
+}
+
+bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+    return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
+}
+
+// A closed drop-down list's height follows its selection field's, which is what can be set;
+// how the field's height is counted differs between systems, so the list is measured and
+// corrected until it fits.
+void FitHeight(HWND list, int height) {
+    LRESULT field = SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT box{};
+        GetWindowRect(list, &box);
+        const int excess = box.bottom - box.top - height;
+        if (excess == 0) return;
+        field -= excess;
+        SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), field);
+    }
+}
+
+// A multi-line text box in a dialog closes the dialog on Esc (it posts WM_CLOSE); in the
+// editor Esc does nothing, so the box never sees the key.
+LRESULT CALLBACK IgnoreEscape(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR) {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, IgnoreEscape, id);
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+class TfrmNote final : public win32::ModalDialog {
+public:
+    explicit TfrmNote(const NoteFields& fields) : fields_(fields) {}
+
+    // Whether the user ended the dialog with OK; Fields() then holds its values.
+    bool ShowModal() { return ModalDialog::ShowModal("Note", 311, 276) == IDC_NOTE_OK; }
+    const NoteFields& Fields() const { return fields_; }
+
+private:
+    void Init() override;
+    std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void btnOKClick();
+
+    NoteFields fields_;
+    TAdvPanel AdvPanel1;
+    win32::Font fieldFont_ = win32::PointFont("Tahoma", 8);
+    win32::Font labelFont_ = win32::PointFont("MS Sans Serif", 8);
+    win32::Font buttonFont_ = win32::PointFont("Tahoma", 10);
+    HWND edtDate = nullptr, edtTime = nullptr, cboRepeat = nullptr, memoNote = nullptr;
+    // The date picker's calendar begins on 14 September 1752 and shows an earlier date as that
+    // day. Such a date, possible in a hand-edited notes file, is kept unless the user picks
+    // another, rather than being moved to the calendar's first day by an unrelated change.
+    SYSTEMTIME shownDate_{};
+};
+
+void TfrmNote::Init() {
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&classes);
+    AdvPanel1.Create(Handle());
+
+    // Created in the tab order.
+    AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_OK, 50, 236, 100, 30,
+               buttonFont_.get());
+    AddControl(WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_CANCEL, 160, 236, 100, 30,
+               buttonFont_.get());
+    edtDate = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_NOTE_DATE,
+                         99, 16, 85, 21, fieldFont_.get(), WS_EX_CLIENTEDGE);
+    edtTime = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN,
+                         IDC_NOTE_TIME, 193, 16, 79, 21, fieldFont_.get(), WS_EX_CLIENTEDGE);
+    // The height given is the open list's; the closed box is made 21 pixels high below.
+    cboRepeat = AddControl(WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                           IDC_NOTE_REPEAT, 99, 44, 173, 200, fieldFont_.get());
+    memoNote = AddControl(WC_EDITA, "", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
+                          IDC_NOTE_TEXT, 9, 76, 293, 139, fieldFont_.get(), WS_EX_CLIENTEDGE);
+    AddControl(WC_STATICA, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
+               labelFont_.get());
+    AddControl(WC_STATICA, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
+               labelFont_.get());
+
+    // Fixed formats, whatever the regional settings say.
+    SendMessageA(edtDate, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("MM/dd/yyyy"));
+    SendMessageA(edtTime, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("hh:mm tt"));
+    SetPickerDate(edtDate, fields_.date);
+    shownDate_ = PickerValue(edtDate);
+    SetPickerTime(edtTime, fields_.time);
+
+    for (const std::string_view kind : RepeatKinds)
+        SendMessageA(cboRepeat, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(std::string(kind).c_str()));
+    SendMessageA(cboRepeat, CB_SETCURSEL, WPARAM(fields_.repeatIndex), 0); // -1: none, empty
+    FitHeight(cboRepeat, 21);
+
+    // No limit but memory: a long note must come back from the box whole.
+    SendMessageA(memoNote, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextA(memoNote, fields_.note.c_str());
+    SetWindowSubclass(memoNote, IgnoreEscape, 0, 0);
+
+    SetFocus(edtDate);
+}
+
+std::optional<LRESULT> TfrmNote::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto result = AdvPanel1.HandleMessage(message, wParam, lParam)) return result;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_NOTE_OK: btnOKClick(); return 0;
+        case IDC_NOTE_CANCEL: End(IDC_NOTE_CANCEL); return 0;
+        default: break;
+        }
+    }
+    return ModalDialog::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmNote::btnOKClick() {
+    const SYSTEMTIME date = PickerValue(edtDate), time = PickerValue(edtTime);
+    if (!SameDay(date, shownDate_)) fields_.date = EncodeDate(date.wYear, date.wMonth, date.wDay);
+    fields_.time = EncodeTime(time.wHour, time.wMinute, time.wSecond);
+    fields_.repeatIndex = int(SendMessageA(cboRepeat, CB_GETCURSEL, 0, 0)); // CB_ERR is -1
+    fields_.note = CleanNoteText(win32::WindowText(memoNote));
+    End(IDC_NOTE_OK);
+}
+
+} // namespace
+
+bool ShowNoteEditor(NoteFields& fields) {
+    TfrmNote frmNote(fields);
+    if (!frmNote.ShowModal()) return false;
+    fields = frmNote.Fields();
+    return true;
+}
+
+} // namespace quillet

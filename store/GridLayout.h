@@ -1,0 +1,71 @@
+#pragma once
+// The grid that shows the NoteTable, apart from its window: where its rows and columns lie,
+// what a point in it hits, how far it scrolls, where the keys move the current row, and what
+// a cell shows of its text. The window only asks these and draws.
+#include "base/Canvas.h"
+#include "store/NoteTable.h"
+
+#include <string_view>
+
+namespace quillet {
+
+inline constexpr int GridRowHeight = 21;
+// A press in the header this near a column's border resizes the column instead of sorting.
+inline constexpr int ResizeGrip = 4;
+
+// What a grid window shows of its table. The header row stays on top; the note rows scroll
+// under it row by row; header and notes scroll sideways together, by pixels. A column's grid
+// line is its own last pixel, as is a row's.
+struct GridView {
+    int width = 0, height = 0; // the client area
+    int topRow = 1;            // the note row right under the header
+    int scrollX = 0;           // pixels of the columns scrolled off to the left
+};
+
+// A column's left edge, counted from the first column's left edge whatever the scrolling.
+int ColumnLeft(const NoteTable& table, int col);
+int ColumnsWidth(const NoteTable& table);
+
+// The note rows shown whole under the header; at least 1, so that paging always moves.
+int PageRows(const GridView& view);
+// As far as the view scrolls: the last note row at the bottom, the last column's right end at
+// the right edge.
+int MaxTopRow(const NoteTable& table, const GridView& view);
+int MaxScrollX(const NoteTable& table, const GridView& view);
+// The view scrolled back within those bounds, after the table or the window changed.
+GridView Clamped(const NoteTable& table, GridView view);
+// The top row that shows `row` whole, scrolling as little as possible.
+int TopRowShowing(const GridView& view, int row);
+
+enum class GridArea {
+    Nothing,
+    HeaderCell,   // far enough from the column's borders to sort by it
+    ColumnBorder, // the right border of `col`, within ResizeGrip in the header
+    NoteCell,
+};
+struct GridHit {
+    GridArea area = GridArea::Nothing;
+    int row = -1, col = -1;
+    friend bool operator==(const GridHit&, const GridHit&) = default;
+};
+// What lies under a point of the client area.
+GridHit HitTest(const NoteTable& table, const GridView& view, Point point);
+// The column under a client x, -1 beside the columns.
+int ColumnAt(const NoteTable& table, const GridView& view, int x);
+
+// The width of a column whose border was pressed at pressX while it was pressWidth wide, with
+// the pointer now at x. A column may shrink to nothing: its border can still be pulled open.
+int DraggedWidth(int pressWidth, int pressX, int x);
+
+enum class GridKey { Up, Down, PageUp, PageDown, Home, End };
+// The current row after a key, within the note rows.
+int RowAfterKey(const NoteTable& table, const GridView& view, GridKey key);
+
+// A cell whose text holds "</", "<B" or "<I" (case-sensitive) is drawn as markup.
+bool IsMarkupText(std::string_view text);
+// What a one-line cell `width` pixels wide shows of a plain text, measured on the canvas in
+// its current font: the first line, wrapped at the last blank that lets it fit. When even the
+// first word is too wide, the whole line comes, for the cell to cut.
+std::string_view FirstShownLine(std::string_view text, int width, Canvas& canvas);
+
+} // namespace quillet

@@ -1,0 +1,198 @@
+#include "store/NotesFile.h"
+
+#include "base/Errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace quillet {
+
+namespace {
+
+constexpr char CR = '\r', LF = '\n', TAB = '\t', BS = '\b';
+
+// Leading blanks, an optional sign and the leading digits; 0 without digits. Values beyond
+// the integer range are held at its ends.
+int ReadNumber(std::string_view field) {
+    std::size_t i = field.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    const bool negative = field[i] == '-';
+    if (field[i] == '+' || field[i] == '-') ++i;
+    long long value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+        value = std::min(value * 10 + (field[i] - '0'), 1LL + INT_MAX);
+    return int(std::clamp(negative ? -value : value, (long long)INT_MIN, (long long)INT_MAX));
+}
+
+// Cuts the text before the first comma off the line, together with the comma, and reads it as
+// a number. Without a comma the field is empty and nothing is cut off.
+int TakeField(std::string_view& line) {
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) return 0;
+    const int value = ReadNumber(line.substr(0, comma));
+    line.remove_prefix(comma + 1);
+    return value;
+}
+
+// Each line of the stream without its end: CR LF, a lone LF or a lone CR ends a line, and a
+// last line without an end counts too.
+template <typename Visit> void ForEachLine(std::istream& in, Visit visit) {
+    std::string buffer;
+    while (std::getline(in, buffer, LF)) {
+        std::string_view rest = buffer;
+        if (rest.ends_with(CR)) rest.remove_suffix(1);
+        for (std::size_t cr; (cr = rest.find(CR)) != std::string_view::npos;) {
+            visit(rest.substr(0, cr));
+            rest.remove_prefix(cr + 1);
+        }
+        visit(rest);
+    }
+}
+
+void ReadSizeLine(NoteTable& table, std::string_view line) {
+    if (line.empty()) return;
+    TakeField(line); // the column count: the table always has its three columns
+    table.SetRowCount(ReadNumber(line));
+}
+
+void ReadWidthLine(NoteTable& table, std::string_view line) {
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) return; // names no width at all
+    const int col = ReadNumber(comma > 3 ? line.substr(3, comma - 3) : std::string_view{});
+    const int width = ReadNumber(line.substr(comma + 1, 255));
+    if (col >= 0 && col < NoteTable::ColCount && width >= 0 && width <= NoteTable::MaxColWidth)
+        table.SetColWidth(col, width);
+}
+
+void ReadCellLine(NoteTable& table, std::string_view line) {
+    const int col = TakeField(line);
+    const int row = TakeField(line);
+    // A saved file has no line for an empty cell, so such a line cannot empty one either.
+    if (col >= 0 && col < NoteTable::ColCount && row >= 0 && row < table.RowCount() &&
+        !line.empty())
+        table.SetCellText(col, row, DecodeCellText(line));
+}
+
+// Appends the encoded text, so that a whole file is built without a string per cell.
+void AppendEncoded(std::string& stored, std::string_view text) {
+    const bool hasCR = text.find(CR) != std::string_view::npos;
+    const bool hasLF = text.find(LF) != std::string_view::npos;
+    for (char c : text) {
+        if (c == BS || (c == TAB && (hasCR || hasLF)))
+            stored += ' ';
+        else if (c == CR)
+            stored += hasLF ? "\t" : "\t\b";
+        else if (c == LF)
+            stored += BS;
+        else
+            stored += c;
+    }
+}
+
+void AppendNumber(std::string& line, int value) {
+    char digits[12];
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+} // namespace
+
+std::string EncodeCellText(std::string_view text) {
+    std::string stored;
+    AppendEncoded(stored, text);
+    return stored;
+}
+
+std::string DecodeCellText(std::string_view stored) {
+    std::string text(stored);
+    if (text.find(BS) == std::string::npos) return text;
+    for (char& c : text) {
+        if (c == TAB)
+            c = CR;
+        else if (c == BS)
+            c = LF;
+    }
+    return text;
+}
+
+void WriteNotes(const NoteTable& table, std::ostream& out) {
+    std::string lines;
+    AppendNumber(lines, NoteTable::ColCount);
+    lines += ',';
+    AppendNumber(lines, table.RowCount());
+    lines += "\r\n";
+    for (int col = 0; col < NoteTable::ColCount; ++col) {
+        lines += "cw ";
+        AppendNumber(lines, col);
+        lines += ',';
+        AppendNumber(lines, table.ColWidth(col));
+        lines += "\r\n";
+    }
+    for (int row = 0; row < table.RowCount(); ++row)
+        for (int col = 0; col < NoteTable::ColCount; ++col)
+            if (const std::string& text = table.CellText(col, row); !text.empty()) {
+                AppendNumber(lines, col);
+                lines += ',';
+                AppendNumber(lines, row);
+                lines += ',';
+                AppendEncoded(lines, text);
+                lines += "\r\n";
+            }
+    out.write(lines.data(), std::streamsize(lines.size()));
+}
+
+void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& processEvents) {
+    bool first = true;
+    ForEachLine(in, [&](std::string_view line) {
+        if (std::exchange(first, false)) {
+            ReadSizeLine(table, line);
+        } else if (line.starts_with("cw")) {
+            ReadWidthLine(table, line);
+        } else {
+            ReadCellLine(table, line);
+            if (processEvents) processEvents();
+        }
+    });
+}
+
+void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    const std::string temporary = path + ".tmp";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) throw EAdvGridError("Cannot Create " + path);
+    try {
+        write(out);
+        out.close();
+        if (!out) throw EInOutError("Cannot write " + path);
+    } catch (...) {
+        out.close();
+        std::remove(temporary.c_str());
+        throw;
+    }
+    // Replaces an existing file in one step, on Windows as well.
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::remove(temporary.c_str());
+        throw EAdvGridError("Cannot Create " + path);
+    }
+}
+
+void SaveNotesFile(const NoteTable& table, const std::string& path) {
+    ReplaceFile(path, [&](std::ostream& out) { WriteNotes(table, out); });
+}
+
+void LoadNotesFile(NoteTable& table, const std::string& path,
+                   const std::function<void()>& processEvents) {
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
+    if (!in.is_open()) throw EAdvGridError("Cannot open file " + path);
+    ReadNotes(table, in, processEvents);
+    if (in.bad()) throw EInOutError("Cannot read " + path);
+}
+
+} // namespace quillet

@@ -1,0 +1,52 @@
+#pragma once
+// The notes file: a plain-text dump of the whole NoteTable, header row included. Lines end in
+// CR LF: first the size line ("3,<RowCount>"), then one width line per column ("cw 0,130"),
+// then one line per non-empty cell ("<col>,<row>,<text>"), row by row, left to right. Other
+// copies of the program read and write this same format.
+#include "store/NoteTable.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// A cell text as one line of the file. Line breaks are carried as TAB (for CR) and BS (for LF),
+// which the reader recognises by the presence of a BS; so a TAB or BS of the text's own cannot
+// stand beside them and becomes a blank, and a text whose breaks are CRs alone gets a BS after
+// each so that they still read back as line breaks. A text without line breaks is written as
+// it is, but for any BS in it, which becomes a blank too.
+std::string EncodeCellText(std::string_view text);
+// Reverses the encoding: when the stored text holds a BS, every TAB becomes CR and every BS
+// LF; otherwise the text is taken as it is. The whole text is kept, every line of it.
+std::string DecodeCellText(std::string_view stored);
+
+// Writes the whole table to the file, replacing it in one step: the lines go to a temporary
+// file beside it first, so that a failure at any point leaves the previous file as it was and
+// no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file cannot
+// be created or replaced, EInOutError when a write fails.
+void SaveNotesFile(const NoteTable& table, const std::string& path);
+
+// Reads the file into the table: its size, its column widths and the cells the file names;
+// cells it does not name keep their text. Never throws for what the file holds: numbers read
+// leniently (leading digits, else 0); lines that name no cell or column of the table, widths
+// outside 0 to NoteTable::MaxColWidth and empty cell texts are ignored. The table keeps its three
+// columns and between 2 and NoteTable::MaxRowCount rows, whatever the size line says.
+// processEvents, when given, runs after every cell line, so that a long load leaves the window
+// responsive. Throws EAdvGridError "Cannot open file <path>" when the file cannot be opened,
+// EInOutError when a read fails.
+void LoadNotesFile(NoteTable& table, const std::string& path,
+                   const std::function<void()>& processEvents = {});
+
+// The two halves of the notes file, apart from opening it: the lines of the table, and the
+// reading of them into a table.
+void WriteNotes(const NoteTable& table, std::ostream& out);
+void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& processEvents);
+
+// Replaces the file at path with what write puts into the stream, through a temporary file in
+// the same folder; the save's safety lives here. A stream left failed by write, or an
+// exception from it, fails the whole replacement as above.
+void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+} // namespace quillet

@@ -1,0 +1,292 @@
+#include "store/NotesFile.h"
+
+#include "base/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+using namespace quillet;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string WorkedExample = "3,3\r\n"
+                                  "cw 0,130\r\n"
+                                  "cw 1,84\r\n"
+                                  "cw 2,168\r\n"
+                                  "0,0,Alarm\r\n"
+                                  "1,0,Repeat\r\n"
+                                  "2,0,Note\r\n"
+                                  "0,1,12/09/2026 04:08 PM\r\n"
+                                  "1,1,None\r\n"
+                                  "2,1,Call the dentist\r\n"
+                                  "0,2,12/10/2026 09:00 AM\r\n"
+                                  "1,2,Weekly\r\n"
+                                  "2,2,Team meeting\t\bBring the report\r\n";
+
+NoteTable WorkedExampleTable() {
+    NoteTable table;
+    table.AppendRow();
+    table.SetCellText(ColAlarm, 1, "12/09/2026 04:08 PM");
+    table.SetCellText(ColRepeat, 1, "None");
+    table.SetCellText(ColNote, 1, "Call the dentist");
+    table.SetCellText(ColAlarm, 2, "12/10/2026 09:00 AM");
+    table.SetCellText(ColRepeat, 2, "Weekly");
+    table.SetCellText(ColNote, 2, "Team meeting\r\nBring the report");
+    return table;
+}
+
+std::string Written(const NoteTable& table) {
+    std::ostringstream out;
+    WriteNotes(table, out);
+    return out.str();
+}
+
+NoteTable Read(const std::string& content, NoteTable table = {}) {
+    std::istringstream in(content);
+    ReadNotes(table, in, {});
+    return table;
+}
+
+void ExpectSameTable(const NoteTable& a, const NoteTable& b) {
+    ASSERT_EQ(a.RowCount(), b.RowCount());
+    for (int col = 0; col < NoteTable::ColCount; ++col) {
+        EXPECT_EQ(a.ColWidth(col), b.ColWidth(col)) << col;
+        for (int row = 0; row < a.RowCount(); ++row)
+            EXPECT_EQ(a.CellText(col, row), b.CellText(col, row)) << col << "," << row;
+    }
+}
+
+// A fresh folder per test, removed afterwards.
+class NotesFileOnDisk : public testing::Test {
+protected:
+    fs::path folder =
+        fs::temp_directory_path() / ("quillet-notes-" + std::to_string(std::random_device{}()));
+    std::string path = (folder / "notes.txt").string();
+
+    void SetUp() override { fs::create_directories(folder); }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void Put(const std::string& content) const { std::ofstream(path, std::ios::binary) << content; }
+    std::string Content() const {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+} // namespace
+
+TEST(NotesFile, WritesTheWorkedExampleByteForByte) {
+    EXPECT_EQ(Written(WorkedExampleTable()), WorkedExample);
+}
+
+TEST(NotesFile, ReadsTheWorkedExampleBack) {
+    const NoteTable table = Read(WorkedExample);
+    ExpectSameTable(table, WorkedExampleTable());
+    EXPECT_EQ(table.CellText(ColNote, 2), "Team meeting\r\nBring the report");
+}
+
+TEST(NotesFile, AFreshOrEmptiedTableWritesSevenLines) {
+    const std::string fresh = "3,2\r\ncw 0,130\r\ncw 1,84\r\ncw 2,168\r\n"
+                              "0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n";
+    EXPECT_EQ(Written(NoteTable{}), fresh);
+    NoteTable emptied = WorkedExampleTable();
+    emptied.DeleteRow(2);
+    emptied.ClearRow(1);
+    emptied.SetColWidth(ColNote, 300);
+    EXPECT_EQ(Written(emptied), "3,2\r\ncw 0,130\r\ncw 1,84\r\ncw 2,300\r\n"
+                                "0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n");
+}
+
+TEST(NotesFile, CellTextsEncodeToOneLineAndDecodeWhole) {
+    struct Case {
+        const char *text, *stored, *readBack;
+    };
+    const Case cases[] = {
+        {"milk, eggs, bread", "milk, eggs, bread", "milk, eggs, bread"},
+        {"a\tb", "a\tb", "a\tb"},
+        {"Team meeting\r\nBring the report", "Team meeting\t\bBring the report",
+         "Team meeting\r\nBring the report"},
+        {"one\r\n\r\nthree\r\n", "one\t\b\t\bthree\t\b", "one\r\n\r\nthree\r\n"},
+        // Line breaks that the editor does not make still stay line breaks.
+        {"a\nb", "a\bb", "a\nb"},
+        {"a\rb", "a\t\bb", "a\r\nb"},
+        {"a\r\nb\rc", "a\t\bb\tc", "a\r\nb\rc"},
+        // TAB and BS cannot stand beside the encoded line breaks.
+        {"a\tb\r\nc", "a b\t\bc", "a b\r\nc"},
+        {"a\bb", "a b", "a b"},
+        {"", "", ""},
+        {"\x01\xff\x7f", "\x01\xff\x7f", "\x01\xff\x7f"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeCellText(c.text), c.stored) << c.text;
+        EXPECT_EQ(DecodeCellText(c.stored), c.readBack) << c.text;
+    }
+    // Stored texts from other copies: a TAB is a line break only where a BS shows the encoding.
+    EXPECT_EQ(DecodeCellText("x\ty"), "x\ty");
+    EXPECT_EQ(DecodeCellText("x\ty\bz"), "x\ry\nz");
+}
+
+TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
+    struct Case {
+        const char* what;
+        std::string file;
+        int rows;
+        std::vector<std::tuple<int, int, std::string>> cells; // col, row, text
+        std::array<int, 3> widths = {130, 84, 168};
+    };
+    const Case cases[] = {
+        {"blanks and signs", " 3, +4\r\n 1 ,+2,x\r\n-0,3,y\r\n", 4, {{1, 2, "x"}, {0, 3, "y"}}},
+        {"trailing characters", "3,4 rows\r\n2x,1y,z\r\n", 4, {{2, 1, "z"}}},
+        {"no digits read as 0", "3,3\r\nfoo,bar,baz\r\n", 3, {{0, 0, "baz"}}},
+        {"no commas", "3\r\nstray\r\n", 3, {{0, 0, "stray"}}},
+        {"one comma", "3,3\r\n2,only\r\n", 3, {{2, 0, "only"}}},
+        {"commas in the text",
+         "3,2\r\n2,1,milk, eggs, bread\r\n",
+         2,
+         {{2, 1, "milk, eggs, bread"}}},
+        {"cells outside the table",
+         "3,3\r\n3,1,a\r\n0,7,b\r\n-1,1,c\r\n1,-1,d\r\n0,3,e\r\n",
+         3,
+         {}},
+        {"empty texts", "3,3\r\n0,0,\r\n1,1,\r\n", 3, {}},
+        {"widths", "3,2\r\ncw 0,200\r\ncw 1,0\r\ncw 2, 99 px\r\n", 2, {}, {200, 0, 99}},
+        {"widths that name no column", "3,2\r\ncw 5,10\r\ncw -1,10\r\ncw\r\ncw 17\r\n", 2, {}},
+        {"absurd widths", "3,2\r\ncw 0,-5\r\ncw 1,10001\r\ncw 2,99999999999999999999\r\n", 2, {}},
+        {"width index up to the comma", "3,2\r\ncw,55\r\ncwx1,66\r\n", 2, {}, {55, 66, 168}},
+        {"empty size line keeps the size", "\r\n0,1,a\r\n", 2, {{0, 1, "a"}}},
+        {"counts below 1", "-3,-3\r\n", 2, {}},
+        {"huge row count",
+         "3,99999999999999999999\r\n0,199999,last\r\n",
+         NoteTable::MaxRowCount,
+         {{0, NoteTable::MaxRowCount - 1, "last"}}},
+        {"more columns than the table", "7,3\r\ncw 6,10\r\n6,1,x\r\n2,1,y\r\n", 3, {{2, 1, "y"}}},
+        {"only width lines", "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n", 130, {}, {130, 84, 168}},
+        {"LF, CR and missing final break",
+         "3,3\nhello\r0,1,a\r\n1,1,b",
+         3,
+         {{0, 0, "hello"}, {0, 1, "a"}, {1, 1, "b"}}},
+        {"binary bytes",
+         std::string("3,2\r\n2,1,\0\x01\xff", 12),
+         2,
+         {{2, 1, std::string("\0\x01\xff", 3)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NoteTable expected;
+        expected.SetRowCount(c.rows);
+        for (const auto& [col, row, text] : c.cells) expected.SetCellText(col, row, text);
+        for (int col = 0; col < 3; ++col) expected.SetColWidth(col, c.widths[col]);
+        ExpectSameTable(Read(c.file), expected);
+    }
+}
+
+TEST(NotesFile, ReadingKeepsCellsTheFileDoesNotName) {
+    const NoteTable table = Read("3,3\r\n2,2,new\r\n", WorkedExampleTable());
+    EXPECT_EQ(table.CellText(ColAlarm, 2), "12/10/2026 09:00 AM");
+    EXPECT_EQ(table.CellText(ColNote, 2), "new");
+    EXPECT_EQ(Read("3,2\r\n", WorkedExampleTable()).RowCount(), 2) << "the size line is trusted";
+}
+
+TEST(NotesFile, HandsOverToTheWindowAfterEveryCellLine) {
+    NoteTable table;
+    std::istringstream in("3,3\r\ncw 0,1\r\n0,1,a\r\n9,9,ignored\r\ncw 1,2\r\n1,1,b");
+    int handed = 0;
+    ReadNotes(table, in, [&] { ++handed; });
+    EXPECT_EQ(handed, 3);
+}
+
+TEST_F(NotesFileOnDisk, SavesAndLoadsAMultiLineNote) {
+    SaveNotesFile(WorkedExampleTable(), path);
+    EXPECT_EQ(Content(), WorkedExample);
+    NoteTable table;
+    LoadNotesFile(table, path);
+    ExpectSameTable(table, WorkedExampleTable());
+    // A second save after the restart keeps both lines of the note.
+    SaveNotesFile(table, path);
+    EXPECT_EQ(Content(), WorkedExample);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(NotesFileOnDisk, ReportsAFileThatCannotBeOpened) {
+    NoteTable table;
+    const std::string missing = (folder / "missing.txt").string();
+    const std::string directory = folder.string();
+    for (const std::string& where : {missing, directory}) {
+        try {
+            LoadNotesFile(table, where);
+            ADD_FAILURE() << where;
+        } catch (const EAdvGridError& error) {
+            EXPECT_EQ(error.what(), "Cannot open file " + where);
+        }
+    }
+    ExpectSameTable(table, NoteTable{});
+}
+
+TEST_F(NotesFileOnDisk, ReportsAFileThatCannotBeCreatedAndLeavesNothingBehind) {
+    const std::string inMissingFolder = (folder / "no" / "notes.txt").string();
+    const std::string onAFolder = folder.string() + "/sub";
+    fs::create_directory(onAFolder);
+    for (const std::string& where : {inMissingFolder, onAFolder}) {
+        try {
+            SaveNotesFile(WorkedExampleTable(), where);
+            ADD_FAILURE() << where;
+        } catch (const EAdvGridError& error) {
+            EXPECT_EQ(error.what(), "Cannot Create " + where);
+        }
+    }
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"sub"});
+}
+
+TEST_F(NotesFileOnDisk, AFailedSaveLeavesThePreviousFileAsItWas) {
+    const std::string previous = WorkedExample + "2,2,and a line no writer makes\r\n";
+    Put(previous);
+    // The write fails half-way, the way a full disk makes it fail...
+    auto halfThenFail = [](std::ostream& out) {
+        const std::string lines = Written(WorkedExampleTable());
+        out << lines.substr(0, lines.size() / 2);
+        out.setstate(std::ios::badbit);
+    };
+    EXPECT_THROW(ReplaceFile(path, halfThenFail), EInOutError);
+    EXPECT_EQ(Content(), previous);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+    // ... or something throws while the lines are written.
+    auto halfThenThrow = [](std::ostream& out) {
+        out << "3,3\r\ncw 0,";
+        throw std::bad_alloc();
+    };
+    EXPECT_THROW(ReplaceFile(path, halfThenThrow), std::bad_alloc);
+    EXPECT_EQ(Content(), previous);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+    // A save that succeeds replaces the file, also over a temporary file left by a crash.
+    Put(previous);
+    std::ofstream(path + ".tmp") << "left over";
+    SaveNotesFile(NoteTable{}, path);
+    EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(NotesFileOnDisk, WhatIsSavedLoadsAsTheSameTable) {
+    NoteTable table = WorkedExampleTable();
+    table.SetRowCount(5);
+    table.SetCellText(ColNote, 3, "a\nb\r\n, \x01\xff");
+    table.SetCellText(ColNote, 4, "last, row");
+    table.SetCellText(ColRepeat, 0, "");
+    table.SetColWidth(ColAlarm, 0);
+    table.SetColWidth(ColNote, NoteTable::MaxColWidth);
+    SaveNotesFile(table, path);
+    NoteTable loaded;
+    loaded.SetCellText(ColRepeat, 0, ""); // an empty cell has no line to read back from
+    LoadNotesFile(loaded, path);
+    ExpectSameTable(loaded, table);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// Drives a modal dialog from inside its own modal loop, as a user at the keyboard would: a
+// thread timer runs one step per tick on the test's thread once the dialog shows. A timer
+// message comes only when no other message waits, so each step sees everything that the one
+// before it posted handled. Should the steps leave the dialog open, or should it never show,
+// the script ends the modal loop itself, so a failing test cannot hang.
+#include "base/Canvas.h"
+#include "win32/Dialog.h"
+#include "win32/Gdi.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillet::test {
+
+class DialogScript {
+public:
+    using Step = std::function<void(HWND dialog)>;
+
+    DialogScript(std::string caption, std::vector<Step> steps)
+        : caption_(std::move(caption)), steps_(std::move(steps)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 10, Tick);
+    }
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+    ~DialogScript() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+        // What the safety net may have posted must not end a later modal loop.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    // Whether every step ran, without the script having to end the modal loop itself.
+    bool Completed() const { return next_ == steps_.size() && !rescued_; }
+
+    // The shown dialog of this thread with the caption, or nullptr.
+    HWND Find() const {
+        Search search{caption_};
+        EnumThreadWindows(GetCurrentThreadId(), Match, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+private:
+    struct Search {
+        const std::string& caption;
+        HWND found = nullptr;
+    };
+
+    static BOOL CALLBACK Match(HWND window, LPARAM lParam) {
+        auto& search = *reinterpret_cast<Search*>(lParam);
+        char className[16]{};
+        GetClassNameA(window, className, sizeof className);
+        if (IsWindowVisible(window) && std::string(className) == "#32770" &&
+            win32::WindowText(window) == search.caption)
+            search.found = window;
+        return search.found ? FALSE : TRUE;
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (current_) current_->Next();
+    }
+
+    void Next() {
+        constexpr int PatienceTicks = 1000; // about ten seconds, far more than a dialog needs
+        const HWND dialog = Find();
+        if (dialog && next_ < steps_.size()) {
+            steps_[next_++](dialog);
+            idle_ = 0;
+        } else if (++idle_ > PatienceTicks) {
+            KillTimer(nullptr, timer_);
+            rescued_ = true;
+            if (dialog)
+                PostMessageA(dialog, WM_CLOSE, 0, 0);
+            else
+                PostQuitMessage(0);
+        }
+    }
+
+    static inline DialogScript* current_ = nullptr;
+    std::string caption_;
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    int idle_ = 0;
+    UINT_PTR timer_ = 0;
+    bool rescued_ = false;
+};
+
+// Posts a key press to a control, the way the keyboard delivers one: through the dialog's
+// message loop, which translates it into characters.
+inline void PressKey(HWND control, WPARAM key) {
+    const LPARAM scan = LPARAM(MapVirtualKeyA(UINT(key), MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(control, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(control, WM_KEYUP, key, scan | 1 | 0xC0000000);
+}
+
+} // namespace quillet::test
+
+namespace quillet::test {
+
+// The client area of a shown window as it is on the screen, freshly painted.
+class ClientPicture {
+public:
+    explicit ClientPicture(HWND window) {
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RECT client{};
+        GetClientRect(window, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        pixels_.resize(std::size_t(width_) * std::size_t(height_));
+        const HDC screen = GetDC(window);
+        const win32::MemoryDc memory(screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const win32::Bitmap dib(
+            CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        {
+            const win32::Selection selected(memory.get(), dib.get());
+            BitBlt(memory.get(), 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+            GdiFlush();
+            const auto* source = static_cast<const std::uint32_t*>(bits);
+            for (std::size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = {source[i] & 0xFFFFFF};
+        }
+        ReleaseDC(window, screen);
+    }
+
+    Color At(int x, int y) const { return pixels_[std::size_t(y) * std::size_t(width_) + x]; }
+    // How many pixels of the rectangle (client coordinates) have the colour.
+    int Count(const RECT& r, Color color) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += At(x, y) == color;
+        return n;
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<Color> pixels_;
+};
+
+} // namespace quillet::test

@@ -1,0 +1,32 @@
+#include "win32/LocalClock.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using namespace quillet;
+
+TEST(LocalClock, AgreesWithTheSystemsLocalTime) {
+    const win32::LocalClock clock;
+    // Two readings in one minute around ours; a minute boundary in between is rare, and never
+    // twice in a row.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        const TDateTime now = clock.Now();
+        GetLocalTime(&after);
+        if (before.wMinute != after.wMinute) continue;
+
+        const auto date = DecodeDate(now);
+        const TimeOfDay time = DecodeTime(now);
+        EXPECT_EQ(int(date.year()), before.wYear);
+        EXPECT_EQ(unsigned(date.month()), before.wMonth);
+        EXPECT_EQ(unsigned(date.day()), before.wDay);
+        EXPECT_EQ(time.hour, before.wHour);
+        EXPECT_EQ(time.minute, before.wMinute);
+        EXPECT_GE(time.second, before.wSecond);
+        EXPECT_LE(time.second, after.wSecond);
+        return;
+    }
+    FAIL() << "every reading straddled a minute boundary";
+}

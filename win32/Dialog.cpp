@@ -1,0 +1,129 @@
+#include "win32/Dialog.h"
+
+#include "win32/Window.h"
+
+#include <system_error>
+
+namespace quillet::win32 {
+namespace {
+
+constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME;
+
+// A dialog template without controls, title, menu or class: the standard dialog window alone.
+struct alignas(DWORD) EmptyTemplate {
+    DLGTEMPLATE header{DialogStyle, DialogExStyle, 0, 0, 0, 0, 0};
+    WORD menu = 0, windowClass = 0, title = 0;
+};
+
+// The messages whose result a dialog procedure returns itself instead of through
+// DWLP_MSGRESULT.
+bool ReturnsItsResult(UINT message) {
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON;
+}
+
+} // namespace
+
+std::optional<int> ModalDialog::ShowModal(const char* caption, int clientWidth, int clientHeight) {
+    caption_ = caption;
+    client_ = {clientWidth, clientHeight};
+    result_.reset();
+    initError_ = nullptr;
+    // The dialog belongs to the window the command came from, so that it stays in front of it
+    // and that window takes no input meanwhile. From the tray menu, with the main window
+    // hidden, it stands alone and has a taskbar button of its own.
+    HWND owner = GetActiveWindow();
+    if (owner && !IsWindowVisible(owner)) owner = nullptr;
+    static const EmptyTemplate dialogTemplate;
+    const INT_PTR ended = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialogTemplate.header,
+                                                  owner, Procedure, reinterpret_cast<LPARAM>(this));
+    hwnd_ = nullptr;
+    if (initError_) std::rethrow_exception(initError_);
+    if (ended == -1) throw std::system_error(int(GetLastError()), std::system_category(), caption);
+    return result_;
+}
+
+void ModalDialog::End(int result) {
+    result_ = result;
+    EndDialog(hwnd_, result);
+}
+
+void ModalDialog::Start(HWND hwnd) {
+    hwnd_ = hwnd;
+    SetWindowTextA(hwnd, caption_);
+    RECT frame{0, 0, client_.cx, client_.cy};
+    AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Init();
+}
+
+std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) return 0;
+    if (message == WM_CLOSE) {
+        End(IDCANCEL);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
+                             int top, int width, int height, HFONT font, DWORD exStyle) {
+    const HWND control = CreateWindowExA(
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, hwnd_,
+        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
+    if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<ModalDialog*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        try {
+            dialog->Start(hwnd);
+        } catch (...) {
+            dialog->initError_ = std::current_exception();
+            EndDialog(hwnd, 0);
+        }
+        return FALSE; // Init has set the focus
+    }
+    auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!dialog) return FALSE;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        dialog->hwnd_ = nullptr;
+        return FALSE;
+    }
+    try {
+        const std::optional<LRESULT> result = dialog->HandleMessage(message, wParam, lParam);
+        if (!result) return FALSE;
+        if (ReturnsItsResult(message)) return INT_PTR(*result);
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, *result);
+        return TRUE;
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unexpected error");
+    }
+    return TRUE;
+}
+
+std::string WindowText(HWND window) {
+    std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(std::size_t(GetWindowTextA(window, text.data(), int(text.size()))));
+    return text;
+}
+
+Font PointFont(const char* face, int points) {
+    return Font(CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
+}
+
+} // namespace quillet::win32
