@@ -78,7 +78,6 @@ public:
     bool CanScrollDown() const { return Measure().canScrollDown; }
     // The 1-based number of the link under the pointer, -1 for none.
     int HoverLink() const { return hoverLink_; }
-    const std::string& Hint() const { return hint_; }
 
 private:
     // The parts as they stand now, and how far the shown message can scroll.

@@ -18,7 +18,6 @@ struct FakePopupHost : PopupHost {
     std::vector<int> opacities; // every opacity set, in order
     std::vector<Rect> repaints;
     std::string hint;
-    int hintChanges = 0;
     bool pointingHand = false, captured = false, scrollRepeat = false;
     int ownerFocused = 0;
     RecordingCanvas measuring;
@@ -44,10 +43,7 @@ struct FakePopupHost : PopupHost {
     }
     void Repaint(const Rect& area) override { repaints.push_back(area); }
     Canvas& MeasuringCanvas() override { return measuring; }
-    void SetHint(const std::string& h) override {
-        hint = h;
-        ++hintChanges;
-    }
+    void SetHint(const std::string& h) override { hint = h; }
     void SetPointingHand(bool hand) override { pointingHand = hand; }
     void CapturePointer() override { captured = true; }
     void ReleasePointer() override { captured = false; }

@@ -201,6 +201,22 @@ TEST_F(PopupTest, MouseInputStepsDeletesAndCloses) {
     EXPECT_EQ(alert.PositionText(), "2 of 2");
 }
 
+TEST_F(PopupTest, HoldingTheScrollButtonRepeatsUntilReleased) {
+    std::string tall = "line 1";
+    for (int i = 2; i <= 30; ++i) tall += "<br>line " + std::to_string(i);
+    Remind({tall});
+    ASSERT_TRUE(alert.Popup()->CanScrollDown());
+    const Point button = Centre(layout().scrollDown);
+    Post(WM_MOUSEMOVE, button);
+    Post(WM_LBUTTONDOWN, button);
+    // Held: the timer scrolls on by itself.
+    ASSERT_TRUE(PumpUntil([&] { return alert.Popup()->ScrollOffset() >= 12; }));
+    Post(WM_LBUTTONUP, button);
+    const int released = alert.Popup()->ScrollOffset();
+    PumpFor(300ms);
+    EXPECT_EQ(alert.Popup()->ScrollOffset(), released);
+}
+
 TEST_F(PopupTest, DraggedByItsGripBarAndShownThereAgain) {
     Remind({kReminder});
     RECT before{};
