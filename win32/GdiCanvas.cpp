@@ -140,9 +140,13 @@ void GdiCanvas::SetClipRect(std::optional<Rect> clip) {
     clip_ = clip;
 }
 
-Color GdiCanvas::SystemColor(DesktopColor which) const {
+Color DesktopSystemColor(DesktopColor which) {
     const COLORREF c = GetSysColor(int(which));
     return Color::FromRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+Color GdiCanvas::SystemColor(DesktopColor which) const {
+    return DesktopSystemColor(which);
 }
 
 int GdiCanvas::PixelsPerInch() const {

@@ -11,6 +11,9 @@ inline COLORREF ToColorRef(Color color) {
     return RGB(color.Red(), color.Green(), color.Blue());
 }
 
+// The desktop's current colour of that name.
+Color DesktopSystemColor(DesktopColor which);
+
 class GdiCanvas final : public Canvas {
 public:
     // Draws on dc, starting in `font` with text drawn transparently.

@@ -42,6 +42,7 @@ public:
         MaybeColor color;   // the colour drawn in; Text: its background; Bitmap: transparent
         unsigned flags = 0; // Text
         std::optional<Rect> clip;
+        Bitmap bitmap; // Bitmap: the picture drawn
     };
 
     std::vector<Call> calls;
@@ -96,7 +97,7 @@ public:
         return {x, LineHeight(font_)};
     }
     void TextRect(const Rect& cell, std::string_view text, unsigned flags) override {
-        calls.push_back({Op::Text, cell, std::string(text), font_, background_, flags, clip_});
+        calls.push_back({Op::Text, cell, std::string(text), font_, background_, flags, clip_, {}});
     }
     void FillRect(const Rect& rect, Color color) override { Record(Op::Fill, rect, color); }
     void FrameRect(const Rect& rect, Color color) override { Record(Op::Frame, rect, color); }
@@ -107,8 +108,9 @@ public:
         Record(Op::Pixel, {at.x, at.y, at.x + 1, at.y + 1}, color);
     }
     void FocusRect(const Rect& rect) override { Record(Op::Focus, rect, {}); }
-    void DrawBitmap(const Bitmap&, const Rect& dest, MaybeColor transparent) override {
+    void DrawBitmap(const Bitmap& bitmap, const Rect& dest, MaybeColor transparent) override {
         Record(Op::Bitmap, dest, transparent);
+        calls.back().bitmap = bitmap;
     }
     std::optional<Rect> ClipRect() const override { return clip_; }
     void SetClipRect(std::optional<Rect> clip) override { clip_ = clip; }
@@ -121,7 +123,7 @@ public:
 private:
     static int Height(const Font& font) { return font.height > 0 ? font.height : 12; }
     void Record(Op op, const Rect& rect, MaybeColor color) {
-        calls.push_back({op, rect, {}, {}, color, 0, clip_});
+        calls.push_back({op, rect, {}, {}, color, 0, clip_, {}});
     }
 
     Font font_;

@@ -1,0 +1,123 @@
+#pragma once
+// The reminder popup: what it draws and where, and how it answers the pointer. The window on
+// the desktop that carries it (a PopupHost) passes the pointer on and paints what this draws;
+// the alert component TAdvAlertWindow owns it, configures it, and decides when it shows and how
+// opaque it is.
+#include "alerts/AlertDesktop.h"
+#include "alerts/DrawMarkup.h"
+#include "base/Canvas.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace quillet {
+
+class TAdvAlertWindow;
+
+// A button picture, with the grey version that a button shows while it cannot be used.
+class ButtonGlyph {
+public:
+    ButtonGlyph() = default;
+    // Implicit, so that a glyph is set by assigning a bitmap. The bottom-left pixel's colour is
+    // the transparent colour.
+    ButtonGlyph(Bitmap bitmap);
+
+    const Bitmap& Normal() const { return normal_; }
+    const Bitmap& Greyed() const { return greyed_; }
+
+private:
+    Bitmap normal_, greyed_;
+};
+
+enum class AlertButton { Close, Prev, Next, Delete, ScrollUp, ScrollDown };
+inline constexpr int AlertButtonCount = 6;
+
+// Where the parts of the popup stand, relative to its top-left corner.
+struct AlertLayout {
+    Rect grip, close, text, prev, next, del, scrollUp, scrollDown;
+
+    const Rect& Button(AlertButton button) const;
+};
+
+// The parts of a width x height popup showing one of `count` messages. positionWidth: the
+// width of the position text with the two largest numbers, "4 of 5" for five messages.
+AlertLayout LayOutAlert(int width, int height, int marginX, int marginY, int positionWidth,
+                        int count, bool showDelete);
+
+class TAlertWindow {
+public:
+    // Creates its window on the desktop, hidden.
+    TAlertWindow(TAdvAlertWindow& owner, AlertDesktop& desktop);
+    ~TAlertWindow();
+    TAlertWindow(const TAlertWindow&) = delete;
+    TAlertWindow& operator=(const TAlertWindow&) = delete;
+
+    PopupHost& Host() { return *host_; }
+    // Hides the window at once; whatever the pointer was doing on it is over.
+    void Hide();
+    void Repaint();
+    // The shown message starts unscrolled.
+    void ResetScroll();
+
+    // What the window reports. Points are relative to the popup's top-left corner.
+    void Paint(Canvas& canvas);
+    void PointerMoved(Point at);
+    void PointerPressed(Point at);
+    void PointerReleased(Point at);
+    void PointerLeft();
+    void ScrollRepeat();
+
+    // The state that pointer and painting share.
+    AlertLayout Layout() const { return Measure().layout; }
+    bool Hovered(AlertButton button) const { return hovered_[Index(button)]; }
+    bool Pressed(AlertButton button) const { return pressed_[Index(button)]; }
+    bool Dragging() const { return dragging_; }
+    int ScrollOffset() const { return scrollOffset_; }
+    bool CanScrollUp() const { return Measure().canScrollUp; }
+    bool CanScrollDown() const { return Measure().canScrollDown; }
+    // The 1-based number of the link under the pointer, -1 for none.
+    int HoverLink() const { return hoverLink_; }
+
+private:
+    // The parts as they stand now, and how far the shown message can scroll.
+    struct Measures {
+        AlertLayout layout;
+        int textHeight = 0; // of the shown message in the text area; 0 without scrollers
+        bool canScrollUp = false, canScrollDown = false;
+    };
+
+    static constexpr std::size_t Index(AlertButton b) { return std::size_t(b); }
+    Rect Client() const;
+    // On canvas, in the popup's font.
+    Measures Measure(Canvas& canvas) const;
+    Measures Measure() const { return Measure(host_->MeasuringCanvas()); }
+    MarkupOptions MessageOptions(MarkupMode mode) const;
+    bool Enabled(AlertButton button, const Measures& measures) const;
+    const std::string& HintOf(AlertButton button) const;
+    void SetHint(const std::string& hint);
+
+    void UpdateButtons(Point at);
+    void UpdateLink(Point at);
+    // Scrolls by one step up (-1) or down (+1) where the message allows it.
+    void ScrollBy(int direction, const Measures& measures);
+    void ClearPointerState();
+
+    void PaintGrip(Canvas& canvas, const Rect& grip) const;
+    void PaintButton(Canvas& canvas, AlertButton button, const Rect& rect, bool usable,
+                     const ButtonGlyph& glyph, Point glyphOffset) const;
+    void PaintScrollButton(Canvas& canvas, AlertButton button, const Rect& rect) const;
+    void PaintMessage(Canvas& canvas, const Rect& textArea, bool scrolled) const;
+    void PaintPositionText(Canvas& canvas) const;
+
+    TAdvAlertWindow& owner_;
+    std::unique_ptr<PopupHost> host_;
+    std::array<bool, AlertButtonCount> hovered_{}, pressed_{};
+    bool dragging_ = false;
+    Point dragStart_;
+    int scrollOffset_ = 0;
+    int hoverLink_ = -1;
+    std::string hint_;
+};
+
+} // namespace quillet

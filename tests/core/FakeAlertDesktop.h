@@ -1,0 +1,76 @@
+#pragma once
+// The desktop of the reminder popup, faked: a window that records what is done to it, and a
+// log of the calls that matter for the order in which the popup comes up.
+#include "alerts/AdvAlertWindow.h"
+#include "tests/support/RecordingCanvas.h"
+
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+struct FakePopupHost : PopupHost {
+    explicit FakePopupHost(std::vector<std::string>& log) : log(log) {}
+
+    std::vector<std::string>& log;
+    Rect bounds;
+    bool visible = false;
+    std::vector<int> opacities; // every opacity set, in order
+    std::vector<Rect> repaints;
+    std::string hint;
+    bool pointingHand = false, captured = false, scrollRepeat = false;
+    int ownerFocused = 0;
+    RecordingCanvas measuring;
+
+    Rect Bounds() const override { return bounds; }
+    void SetBounds(const Rect& b) override {
+        bounds = b;
+        log.push_back("bounds " + std::to_string(b.left) + "," + std::to_string(b.top) + " " +
+                      std::to_string(b.Width()) + "x" + std::to_string(b.Height()));
+    }
+    bool Visible() const override { return visible; }
+    void ShowTopmost() override {
+        visible = true;
+        log.push_back("show topmost");
+    }
+    void Hide() override {
+        visible = false;
+        log.push_back("hide");
+    }
+    void SetOpacity(int opacity) override {
+        opacities.push_back(opacity);
+        log.push_back("opacity " + std::to_string(opacity));
+    }
+    void Repaint(const Rect& area) override { repaints.push_back(area); }
+    Canvas& MeasuringCanvas() override { return measuring; }
+    void SetHint(const std::string& h) override { hint = h; }
+    void SetPointingHand(bool hand) override { pointingHand = hand; }
+    void CapturePointer() override { captured = true; }
+    void ReleasePointer() override { captured = false; }
+    void SetScrollRepeat(bool on) override { scrollRepeat = on; }
+    void FocusOwner() override { ++ownerFocused; }
+};
+
+struct FakeAlertDesktop : AlertDesktop {
+    std::vector<std::string> log;
+    FakePopupHost* host = nullptr; // the popup's window, once created
+    Rect workArea{0, 0, 1024, 748};
+    std::optional<std::string> colorScheme = "Blue";
+
+    std::unique_ptr<PopupHost> CreatePopupHost(TAlertWindow&) override {
+        log.push_back("create");
+        auto created = std::make_unique<FakePopupHost>(log);
+        host = created.get();
+        return created;
+    }
+    Rect WorkArea() const override { return workArea; }
+    std::optional<std::string> ThemeColorScheme() const override { return colorScheme; }
+    // Desktop colour n is 0x010101 * n, as on the recording canvas.
+    Color SystemColor(DesktopColor which) const override {
+        return {0x010101u * std::uint32_t(which)};
+    }
+    void RememberFocus() override { log.push_back("remember focus"); }
+    void RestoreFocus() override { log.push_back("restore focus"); }
+};
+
+} // namespace quillet

@@ -1,0 +1,169 @@
+#include "win32/AlertWindowHost.h"
+
+#include "alerts/AlertWindow.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace quillet::win32 {
+namespace {
+
+constexpr UINT_PTR kScrollTimer = 1;
+constexpr UINT kScrollRepeatMs = 100;
+
+} // namespace
+
+AlertWindowHost::AlertWindowHost(HWND owner, TAlertWindow& popup) : owner_(owner), popup_(popup) {
+    ClassStyle classStyle;
+    classStyle.style = CS_DROPSHADOW; // drawn where the desktop draws shadows
+    Create("QuilletAlertWindow", classStyle, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+           WS_POPUP, "", 0, 0, 0, 0, owner);
+
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    // Always shown, although the popup is never the active window.
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    TOOLINFOA tool = Tool("");
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// One tool for the whole window; its text is the hint of the button under the pointer.
+TOOLINFOA AlertWindowHost::Tool(const char* text) const {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+    tool.lpszText = const_cast<char*>(text);
+    return tool;
+}
+
+Rect AlertWindowHost::Bounds() const {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void AlertWindowHost::SetBounds(const Rect& b) {
+    SetWindowPos(Handle(), HWND_TOPMOST, b.left, b.top, b.Width(), b.Height(), SWP_NOACTIVATE);
+}
+
+bool AlertWindowHost::Visible() const {
+    return IsWindowVisible(Handle());
+}
+
+void AlertWindowHost::ShowTopmost() {
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void AlertWindowHost::Hide() {
+    SendMessageA(tooltip_, TTM_POP, 0, 0);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+void AlertWindowHost::SetOpacity(int opacity) {
+    // Without layered windows the popup simply shows fully opaque.
+    if (!setLayeredWindowAttributes_) return;
+    const LONG style = GetWindowLongA(Handle(), GWL_EXSTYLE);
+    if (!(style & WS_EX_LAYERED)) SetWindowLongA(Handle(), GWL_EXSTYLE, style | WS_EX_LAYERED);
+    setLayeredWindowAttributes_(Handle(), 0, BYTE(std::clamp(opacity, 0, 255)), LWA_ALPHA);
+}
+
+void AlertWindowHost::Repaint(const Rect& area) {
+    const RECT r{area.left, area.top, area.right, area.bottom};
+    InvalidateRect(Handle(), &r, FALSE);
+}
+
+void AlertWindowHost::SetHint(const std::string& hint) {
+    // The hint on show goes; the new one shows once the pointer rests for the usual delay.
+    SendMessageA(tooltip_, TTM_POP, 0, 0);
+    TOOLINFOA tool = Tool(hint.c_str());
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void AlertWindowHost::SetPointingHand(bool hand) {
+    if (hand == hand_) return;
+    hand_ = hand;
+    SetCursor(LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
+}
+
+void AlertWindowHost::CapturePointer() {
+    SetCapture(Handle());
+}
+
+void AlertWindowHost::ReleasePointer() {
+    if (GetCapture() == Handle()) ReleaseCapture();
+}
+
+void AlertWindowHost::SetScrollRepeat(bool on) {
+    if (on)
+        SetTimer(Handle(), kScrollTimer, kScrollRepeatMs, nullptr);
+    else
+        KillTimer(Handle(), kScrollTimer);
+}
+
+void AlertWindowHost::FocusOwner() {
+    // A hidden main window taking the focus would swallow what the user types elsewhere.
+    if (owner_ && IsWindowVisible(owner_)) SetFocus(owner_);
+}
+
+void AlertWindowHost::PaintTo(HDC dc) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const BufferedPaint buffer(dc, client.right, client.bottom);
+    GdiCanvas canvas(buffer.dc(), {});
+    popup_.Paint(canvas);
+}
+
+LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto pointer = [lParam] { return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; };
+    switch (message) {
+    case WM_PAINT: {
+        const Painting painting(Handle());
+        PaintTo(painting.dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT: PaintTo(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_ERASEBKGND: return 1; // painting covers everything
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT) break;
+        SetCursor(LoadCursor(nullptr, hand_ ? IDC_HAND : IDC_ARROW));
+        return TRUE;
+    case WM_MOUSEMOVE:
+        if (!tracking_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+            tracking_ = TrackMouseEvent(&track);
+        }
+        popup_.PointerMoved(pointer());
+        return 0;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        popup_.PointerLeft();
+        return 0;
+    case WM_LBUTTONDOWN: popup_.PointerPressed(pointer()); return 0;
+    case WM_LBUTTONUP: popup_.PointerReleased(pointer()); return 0;
+    case WM_CAPTURECHANGED:
+        // Taken away in the middle of a drag: the drag ends where the popup stands.
+        if (popup_.Dragging()) {
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(Handle(), &at);
+            popup_.PointerReleased({at.x, at.y});
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam != kScrollTimer) break;
+        popup_.ScrollRepeat();
+        return 0;
+    default: break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+} // namespace quillet::win32

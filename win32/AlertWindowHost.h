@@ -1,0 +1,60 @@
+#pragma once
+// The reminder popup's window on the desktop: frameless, topmost, a tool window without a
+// taskbar button, never activated (the keyboard focus stays where it is), with a drop shadow
+// where the desktop draws one, and owned by the main window. It becomes layered when its first
+// opacity is set. It passes the pointer on to its TAlertWindow, paints what that draws through
+// a memory bitmap, and shows the hints in a tooltip.
+#include "alerts/AlertDesktop.h"
+#include "win32/Gdi.h"
+#include "win32/GdiCanvas.h"
+#include "win32/Library.h"
+#include "win32/Window.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace quillet::win32 {
+
+class AlertWindowHost final : public PopupHost, public Window {
+public:
+    // Creates the window, hidden.
+    AlertWindowHost(HWND owner, TAlertWindow& popup);
+
+    Rect Bounds() const override;
+    void SetBounds(const Rect& bounds) override;
+    bool Visible() const override;
+    void ShowTopmost() override;
+    void Hide() override;
+    void SetOpacity(int opacity) override;
+    void Repaint(const Rect& area) override;
+    Canvas& MeasuringCanvas() override { return measuring_; }
+    void SetHint(const std::string& hint) override;
+    void SetPointingHand(bool hand) override;
+    void CapturePointer() override;
+    void ReleasePointer() override;
+    void SetScrollRepeat(bool on) override;
+    void FocusOwner() override;
+
+    // The tooltip that shows the hints.
+    HWND Tooltip() const { return tooltip_; }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintTo(HDC dc);
+    TOOLINFOA Tool(const char* text) const;
+
+    HWND owner_;
+    TAlertWindow& popup_;
+    const Library user32_{"user32.dll"};
+    using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    const SetLayeredWindowAttributesFn setLayeredWindowAttributes_ =
+        user32_.Function<SetLayeredWindowAttributesFn>("SetLayeredWindowAttributes");
+    const MemoryDc measuringDc_{nullptr};
+    GdiCanvas measuring_{measuringDc_.get(), {}};
+    HWND tooltip_ = nullptr; // owned by the window, and destroyed with it
+    bool tracking_ = false;  // the pointer's leaving is reported
+    bool hand_ = false;
+};
+
+} // namespace quillet::win32

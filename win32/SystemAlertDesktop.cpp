@@ -1,0 +1,50 @@
+#include "win32/SystemAlertDesktop.h"
+
+#include "win32/AlertWindowHost.h"
+#include "win32/GdiCanvas.h"
+#include "win32/Library.h"
+
+#include <string_view>
+
+namespace quillet::win32 {
+
+std::unique_ptr<PopupHost> SystemAlertDesktop::CreatePopupHost(TAlertWindow& popup) {
+    return std::make_unique<AlertWindowHost>(owner_.Handle(), popup);
+}
+
+Rect SystemAlertDesktop::WorkArea() const {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+std::optional<std::string> SystemAlertDesktop::ThemeColorScheme() const {
+    // Looked up at run time: a desktop without themes has no uxtheme.
+    const Library uxtheme("uxtheme.dll");
+    const auto isThemeActive = uxtheme.Function<BOOL(WINAPI*)()>("IsThemeActive");
+    const auto getCurrentThemeName =
+        uxtheme.Function<HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int)>(
+            "GetCurrentThemeName");
+    if (!isThemeActive || !getCurrentThemeName || !isThemeActive()) return std::nullopt;
+    wchar_t file[MAX_PATH]{}, color[MAX_PATH]{}, size[MAX_PATH]{};
+    if (FAILED(getCurrentThemeName(file, MAX_PATH, color, MAX_PATH, size, MAX_PATH)))
+        return std::nullopt;
+    // The scheme names that matter are plain ASCII.
+    std::string name;
+    for (const wchar_t c : std::wstring_view(color)) name += c < 0x80 ? char(c) : '?';
+    return name;
+}
+
+Color SystemAlertDesktop::SystemColor(DesktopColor which) const {
+    return DesktopSystemColor(which);
+}
+
+void SystemAlertDesktop::RememberFocus() {
+    focus_ = GetFocus();
+}
+
+void SystemAlertDesktop::RestoreFocus() {
+    if (focus_ && IsWindow(focus_) && GetFocus() != focus_) SetFocus(focus_);
+}
+
+} // namespace quillet::win32
