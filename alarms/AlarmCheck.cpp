@@ -5,6 +5,9 @@
 #include "base/Errors.h"
 #include "store/stringlib.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace quillet {
 
 namespace {
@@ -74,18 +77,15 @@ std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute) {
     return due;
 }
 
-void AlarmCheck::Tick(const NoteTable& table, const Clock& clock, AlertList& alerts) {
+std::vector<DueAlarm> AlarmCheck::DueThisTick(const NoteTable& table, const Clock& clock) {
     const long long now = MinuteOf(clock.Now());
-    if (lastMinute_ == now) return;
+    if (lastMinute_ == now) return {};
     const bool skippedOne = lastMinute_ && now == *lastMinute_ + 2;
     lastMinute_ = now;
-    for (long long minute = skippedOne ? now - 1 : now; minute <= now; ++minute) {
-        for (const DueAlarm& alarm : DueAlarms(table, MomentOfMinute(minute))) {
-            alerts.AlertMessages().Add().SetText(alarm.text);
-            alerts.Show();
-            alerts.LastMessage();
-        }
-    }
+    std::vector<DueAlarm> due;
+    for (long long minute = skippedOne ? now - 1 : now; minute <= now; ++minute)
+        std::ranges::move(DueAlarms(table, MomentOfMinute(minute)), std::back_inserter(due));
+    return due;
 }
 
 } // namespace quillet

@@ -29,8 +29,19 @@ std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute);
 class AlarmCheck {
 public:
     // Reads the clock once; for each due row, in row order, adds a message to the alert
-    // list, shows it and moves to the newest message.
-    void Tick(const NoteTable& table, const Clock& clock, AlertList& alerts);
+    // list, shows it and moves to the newest message. The list is an AlertList or the alert
+    // component, which shows it in its own way.
+    template <typename Alerts>
+    void Tick(const NoteTable& table, const Clock& clock, Alerts& alerts) {
+        for (const DueAlarm& alarm : DueThisTick(table, clock)) {
+            alerts.AlertMessages().Add().SetText(alarm.text);
+            alerts.Show();
+            alerts.LastMessage();
+        }
+    }
+
+    // The rows due at this tick, in the order they are reminded of.
+    std::vector<DueAlarm> DueThisTick(const NoteTable& table, const Clock& clock);
 
 private:
     std::optional<long long> lastMinute_; // see MinuteOf

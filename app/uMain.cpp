@@ -5,6 +5,7 @@
 #include "store/NoteFields.h"
 #include "store/NotesFile.h"
 #include "store/RowColor.h"
+#include "win32/BitmapResource.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/MessageLoop.h"
@@ -57,8 +58,14 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     CoolTrayIcon1.PopupMenu = AdvPopupMenu1.get();
     CoolTrayIcon1.OnDblClick = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
 
+    AdvAlertWindow1.GlyphClose = win32::LoadBitmapResource(IDB_CLOSE);
+    AdvAlertWindow1.GlyphPrev = win32::LoadBitmapResource(IDB_PREV);
+    AdvAlertWindow1.GlyphNext = win32::LoadBitmapResource(IDB_NEXT);
+    AdvAlertWindow1.GlyphDelete = win32::LoadBitmapResource(IDB_DELETE);
+
     ThreadedTimer1.SetEnabled(true);
     ThreadedTimer1.SetInterval(60000);
+    ThreadedTimer1.OnTimer = [this](TThreadedTimer&) { ThreadedTimer1Timer(); };
     ThreadedTimer1.SetThreadPriority(tpTimeCritical);
 
     try {
@@ -166,6 +173,7 @@ void TfrmMain::RunCommand(UINT id) {
     case cmdAdd: Run([this] { btnAddClick(); }); break;
     case cmdDelete: Run([this] { btnDeleteClick(); }); break;
     case cmdEdit: Run([this] { btnEditClick(); }); break;
+    case cmdAlarm: Run([this] { btnAlarmClick(); }); break;
     case cmdAbout: Run([this] { About1Click(); }); break;
     case cmdHelp: Run([this] { btnHelpClick(); }); break;
     case cmdExit: Run([this] { btnExitClick(); }); break;
@@ -217,6 +225,15 @@ void TfrmMain::btnDeleteClick() {
         notes_.DeleteRow(notes_.SelectedRow());
     RepaintGrid();
     SaveNotes();
+}
+
+void TfrmMain::btnAlarmClick() {
+    AdvAlertWindow1.Show();
+    AdvAlertWindow1.LastMessage();
+}
+
+void TfrmMain::ThreadedTimer1Timer() {
+    alarmCheck_.Tick(notes_, clock_, AdvAlertWindow1);
 }
 
 void TfrmMain::About1Click() {

@@ -5,12 +5,14 @@
 // notification area and the window shows when the tray icon is double-clicked.
 #include "alarms/AlarmCheck.h"
 #include "alarms/ThdTimer.h"
+#include "alerts/AdvAlertWindow.h"
 #include "app/AdvStringGrid.h"
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
 #include "store/NoteTable.h"
 #include "win32/Handles.h"
 #include "win32/LocalClock.h"
+#include "win32/SystemAlertDesktop.h"
 #include "win32/SystemThreadPriorities.h"
 #include "win32/UiThreadWindow.h"
 #include "win32/Window.h"
@@ -66,6 +68,8 @@ public:
     void btnExitClick();
     void Exit1Click();
     void CoolTrayIcon1DblClick();
+    // The alarm check, once a minute.
+    void ThreadedTimer1Timer();
     void FormKeyDown(WORD key);
     // The font colour of a cell the grid is about to draw: past one-shot notes are grey.
     void gridNotesGetCellColor(int row, int col, Color& fontColor);
@@ -77,6 +81,7 @@ public:
     NoteTable& Notes() { return notes_; }
     TAdvStringGrid& Grid() { return gridNotes; }
     TCoolTrayIcon& TrayIcon() { return CoolTrayIcon1; }
+    TAdvAlertWindow& AlertWindow() { return AdvAlertWindow1; }
     HWND Toolbar() const { return AdvToolBar1; }
     HMENU PopupMenu() const { return AdvPopupMenu1.get(); }
 
@@ -115,6 +120,8 @@ private:
     HWND AdvToolBar1 = nullptr; // destroyed with the window
     win32::Menu AdvPopupMenu1;
     TCoolTrayIcon CoolTrayIcon1{*this};
+    win32::SystemAlertDesktop alertDesktop_{*this};
+    TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
 };
 

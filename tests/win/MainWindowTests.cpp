@@ -2,6 +2,7 @@
 // and the tray's calls are recorded instead of reaching the shell.
 #include "app/SettingsFile.h"
 #include "app/uMain.h"
+#include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "store/NotesFile.h"
 
@@ -522,4 +523,31 @@ TEST_F(MainWindow, TheGridFillsTheWindowBelowTheStripAndADoubleClickEditsTheNote
     SendMessageA(grid, WM_LBUTTONUP, 0, at);
     ASSERT_EQ(dialogs.edited.size(), 1u);
     EXPECT_EQ(dialogs.edited[0].note, "Later");
+}
+
+TEST_F(MainWindow, ATickRemindsOfTheNoteDueNowAndShowAlarmsBringsTheReminderBack) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    TAdvAlertWindow& alerts = frmMain.AlertWindow();
+    // Show Alarms without reminders shows nothing.
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdAlarm, 0);
+    EXPECT_FALSE(alerts.Visible());
+
+    // A tick on a minute boundary would read the next minute: then the note is made again.
+    const win32::LocalClock clock;
+    for (int attempt = 0; attempt < 2 && alerts.AlertMessages().Count() == 0; ++attempt) {
+        frmMain.Notes().SetCellText(ColAlarm, 1, FormatAlarm(clock.Now()));
+        frmMain.Notes().SetCellText(ColRepeat, 1, "None");
+        frmMain.Notes().SetCellText(ColNote, 1, "Call home");
+        frmMain.ThreadedTimer1Timer();
+    }
+    ASSERT_EQ(alerts.AlertMessages().Count(), 1);
+    EXPECT_NE(alerts.ShownMessage()->DisplayText().find("Call home"), std::string::npos);
+    EXPECT_TRUE(alerts.Visible());
+    EXPECT_FALSE(IsWindowVisible(frmMain.Handle())); // the window stays in the tray
+
+    alerts.Close();
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdAlarm, 0);
+    EXPECT_TRUE(alerts.Visible());
+    EXPECT_EQ(alerts.AlertMessages().Count(), 1);
 }
