@@ -184,10 +184,6 @@ def draw_delete_message(p):
     p.rect(6.5, 1.8, 9.5, 3, (110, 110, 120))
 
 
-def draw_menu(p):
-    p.poly([(4, 6), (12, 6), (8, 11)], DARK)
-
-
 def bmp_bytes(p, background=KEY):
     """24-bit bitmap; pixels mostly covered take their colour, the rest the key colour.
     With a background other than the key colour, coverage is blended into it."""
@@ -251,7 +247,7 @@ def main():
         "add": draw_add, "delete_note": draw_delete_note, "edit": draw_edit,
         "alarm": draw_alarm, "about": draw_about, "help": draw_help, "exit": draw_exit,
         "close": draw_close, "prev": draw_prev, "next": draw_next,
-        "delete": draw_delete_message, "menu": draw_menu,
+        "delete": draw_delete_message,
     }
     for name, draw in glyphs.items():
         with open(os.path.join(here, f"glyph_{name}.bmp"), "wb") as f:
