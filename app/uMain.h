@@ -48,7 +48,7 @@ public:
     // Builds the window hidden, with all its components, and runs FormCreate; a failure
     // there is shown in the error box and leaves the window in its normal state.
     TfrmMain(Dialogs& dialogs, MainWindowFiles files);
-    // Ends the program's part of the window without its close handlers.
+    // Destroys the window without running its close handlers: nothing is written.
     ~TfrmMain() override;
 
     // What the message loop does as it starts: a window that FormCreate left minimised goes
