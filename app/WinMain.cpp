@@ -6,7 +6,13 @@
 
 #include <windows.h>
 
+#include <clocale>
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // File names are 8-bit texts in the system's code page: the C runtime must convert them
+    // with that code page too, or a folder named with characters such as the euro sign cannot
+    // hold notes.txt.
+    std::setlocale(LC_CTYPE, "");
     quillet::AppFolder(); // fixed before anything else runs, from the executable's path
 
     // The mutex stays owned until the process ends; the system releases it then, so its
