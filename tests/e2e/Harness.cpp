@@ -1,6 +1,9 @@
 #include "Harness.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -28,6 +31,40 @@ Handle OpenNul(DWORD access) {
     if (nul.get() == INVALID_HANDLE_VALUE) Fail("cannot open NUL");
     return nul;
 }
+
+// A SYSTEMTIME in the memory of the program that owns a window; freed at the end.
+class RemoteSystemTime {
+public:
+    explicit RemoteSystemTime(HWND window) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = Handle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                      FALSE, processId));
+        if (!process_.get()) Fail("cannot open the program's process");
+        address_ = VirtualAllocEx(process_.get(), nullptr, sizeof(SYSTEMTIME),
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!address_) Fail("cannot allocate in the program");
+    }
+    ~RemoteSystemTime() { VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE); }
+    RemoteSystemTime(const RemoteSystemTime&) = delete;
+    RemoteSystemTime& operator=(const RemoteSystemTime&) = delete;
+
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    void Write(const SYSTEMTIME& value) const {
+        if (!WriteProcessMemory(process_.get(), address_, &value, sizeof value, nullptr))
+            Fail("cannot write into the program");
+    }
+    SYSTEMTIME Read() const {
+        SYSTEMTIME value{};
+        if (!ReadProcessMemory(process_.get(), address_, &value, sizeof value, nullptr))
+            Fail("cannot read from the program");
+        return value;
+    }
+
+private:
+    Handle process_;
+    void* address_ = nullptr;
+};
 
 } // namespace
 
@@ -117,9 +154,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& className,
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    // Titles are compared out here: reading one may throw, and nothing may cross the callback.
-    if (title)
-        std::erase_if(search.found, [&](HWND window) { return WindowText(window) != *title; });
+    // Titles are read out here, where the program's windows may answer; one that has gone
+    // since it was listed is not found.
+    if (title) std::erase_if(search.found, [&](HWND window) { return TextOf(window) != *title; });
     return search.found;
 }
 
@@ -138,17 +175,23 @@ HWND WaitForWindow(DWORD processId, const std::string& className,
 
 // WM_GETTEXT, unlike GetWindowTextA, also reads the text of another process's controls;
 // the timeout keeps a hung program from hanging the test.
-std::string WindowText(HWND window) {
+std::optional<std::string> TextOf(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        Fail("no answer to WM_GETTEXTLENGTH");
+        return std::nullopt;
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, 5000, &copied))
-        Fail("no answer to WM_GETTEXT");
+        return std::nullopt;
     text.resize(copied);
     return text;
+}
+
+std::string WindowText(HWND window) {
+    const auto text = TextOf(window);
+    if (!text) Fail("no answer to WM_GETTEXT");
+    return *text;
 }
 
 std::string ClassName(HWND window) {
@@ -201,6 +244,72 @@ bool CentredOnScreen(const RECT& rect) {
 void PostKey(HWND window, WPARAM virtualKey) {
     PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
     PostMessageA(window, WM_KEYUP, virtualKey, 1 | 0xC0000000);
+}
+
+void ClickAt(HWND window, int x, int y) {
+    POINT screen{x, y};
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageA(window, WM_MOUSEMOVE, 0, at);
+    Sleep(50);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Sleep(50);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);
+}
+
+HWND Toolbar(HWND mainWindow) {
+    for (const Child& child : Children(mainWindow))
+        if (child.className == "ToolbarWindow32") return child.window;
+    return nullptr;
+}
+
+// The toolbar's buttons are 24 pixels wide, the first 9 pixels in.
+void ClickToolbarButton(HWND toolbar, int index) {
+    ClickAt(toolbar, 9 + 24 * index + 12, 14);
+}
+
+HWND VisiblePopup(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId, "QuilletAlertWindow"))
+        if (IsVisible(window)) return window;
+    return nullptr;
+}
+
+std::string AlarmTextInAMinute() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME file;
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+    ticks.QuadPart += 60ull * 10'000'000; // 100-ns steps
+    file = {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME then;
+    FileTimeToSystemTime(&file, &then);
+    const int hour = then.wHour % 12 == 0 ? 12 : then.wHour % 12;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d %s", then.wMonth, then.wDay,
+                  then.wYear, hour, then.wMinute, then.wHour < 12 ? "AM" : "PM");
+    return text;
+}
+
+SYSTEMTIME PickerValue(HWND picker) {
+    const RemoteSystemTime remote(picker);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(picker, DTM_GETSYSTEMTIME, 0, remote.Address(), SMTO_ABORTIFHUNG, 5000,
+                             &result) ||
+        result != GDT_VALID)
+        Fail("the picker holds no value");
+    return remote.Read();
+}
+
+void SetPickerValue(HWND picker, const SYSTEMTIME& value) {
+    const RemoteSystemTime remote(picker);
+    remote.Write(value);
+    DWORD_PTR accepted = 0;
+    if (!SendMessageTimeoutA(picker, DTM_SETSYSTEMTIME, GDT_VALID, remote.Address(),
+                             SMTO_ABORTIFHUNG, 5000, &accepted) ||
+        !accepted)
+        Fail("the picker refused the value");
 }
 
 void TrayMouse(HWND handler, UINT mouseMessage) {

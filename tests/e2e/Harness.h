@@ -100,6 +100,8 @@ inline const std::string DialogClass = "#32770";
 constexpr int MessageBoxTextId = 65535;
 
 std::string WindowText(HWND window);
+// The window's text, or nothing when it does not answer (as one that has just gone).
+std::optional<std::string> TextOf(HWND window);
 std::string ClassName(HWND window);
 // The child windows with their ids, direct children only.
 struct Child {
@@ -121,6 +123,22 @@ bool CentredOnScreen(const RECT& rect);
 
 // Presses and releases a key on a window of another program, through its message queue.
 void PostKey(HWND window, WPARAM virtualKey);
+// A click of the mouse at a point of a window's client area.
+void ClickAt(HWND window, int x, int y);
+
+// The main window's toolbar and a click on its button at the index, 0 for Add to 6 for Exit.
+HWND Toolbar(HWND mainWindow);
+void ClickToolbarButton(HWND toolbar, int index);
+// The program's reminder popup, once it is visible.
+HWND VisiblePopup(DWORD processId);
+// The local time a minute from now as an Alarm text, "mm/dd/yyyy HH:nn AM/PM".
+std::string AlarmTextInAMinute();
+
+// The value of a date or time picker of another program, and setting it as a user would
+// pick it. The picker's messages carry a pointer, so the value passes through memory in
+// that program.
+SYSTEMTIME PickerValue(HWND picker);
+void SetPickerValue(HWND picker, const SYSTEMTIME& value);
 
 // The tray as the program sees it: its hidden handler window, to which the shell reports
 // what happens on the icon, and the program's icon, the first (and only) one it makes.

@@ -5,62 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 
 using namespace quillet::e2e;
 using namespace std::chrono_literals;
 
 namespace {
-
-// The local time a minute from now as an Alarm text, "mm/dd/yyyy HH:nn AM/PM".
-std::string AlarmTextInAMinute() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME file;
-    SystemTimeToFileTime(&now, &file);
-    ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
-    ticks.QuadPart += 60ull * 10'000'000; // 100-ns steps
-    file = {ticks.LowPart, ticks.HighPart};
-    SYSTEMTIME then;
-    FileTimeToSystemTime(&file, &then);
-    const int hour = then.wHour % 12 == 0 ? 12 : then.wHour % 12;
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d %s", then.wMonth, then.wDay,
-                  then.wYear, hour, then.wMinute, then.wHour < 12 ? "AM" : "PM");
-    return text;
-}
-
-// The program's reminder popup, once it is visible.
-HWND VisiblePopup(DWORD processId) {
-    for (HWND window : TopLevelWindows(processId, "QuilletAlertWindow"))
-        if (IsVisible(window)) return window;
-    return nullptr;
-}
-
-// A click of the mouse at a point of a window's client area.
-void ClickAt(HWND window, int x, int y) {
-    POINT screen{x, y};
-    ClientToScreen(window, &screen);
-    SetCursorPos(screen.x, screen.y);
-    const LPARAM at = MAKELPARAM(x, y);
-    PostMessageA(window, WM_MOUSEMOVE, 0, at);
-    Sleep(50);
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    Sleep(50);
-    PostMessageA(window, WM_LBUTTONUP, 0, at);
-}
-
-HWND Toolbar(HWND mainWindow) {
-    for (const Child& child : Children(mainWindow))
-        if (child.className == "ToolbarWindow32") return child.window;
-    return nullptr;
-}
-
-// The toolbar's buttons are 24 pixels wide, the first 9 pixels in.
-void ClickToolbarButton(HWND toolbar, int index) {
-    ClickAt(toolbar, 9 + 24 * index + 12, 14);
-}
 
 HWND WaitForQuestion(const Process& app, const std::string& text) {
     HWND box = nullptr;
