@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <utility>
 
 namespace quillet {
@@ -172,9 +174,15 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
         std::remove(temporary.c_str());
         throw;
     }
-    // Replaces an existing file in one step, on Windows as well.
+    // Replaces an existing file in one step, on Windows as well. Another program that has
+    // notes.txt open for a moment (a backup, a virus scanner, someone reading it) makes the
+    // replace fail on Windows: try again for about a second before giving up.
     std::error_code error;
-    std::filesystem::rename(temporary, path, error);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::filesystem::rename(temporary, path, error);
+        if (!error) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (error) {
         std::remove(temporary.c_str());
         throw EAdvGridError("Cannot Create " + path);
