@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
