@@ -15,14 +15,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void Put(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 constexpr char Head[] =
     "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n";
 constexpr int EditButton = 2;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace quillet::e2e {
@@ -333,6 +335,15 @@ void ExitFromTrayMenu(DWORD processId, HWND handler) {
     // From no selection, Up goes round to the last item.
     PostKey(menu, VK_UP);
     PostKey(menu, VK_RETURN);
+}
+
+void Put(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace quillet::e2e

@@ -153,4 +153,8 @@ bool TrayIconShown();
 // Opens the tray menu of the program with the right button and chooses its last item, Exit.
 void ExitFromTrayMenu(DWORD processId, HWND handler);
 
+// A file's whole content, written and read byte for byte (an empty text for a missing file).
+void Put(const std::string& path, const std::string& content);
+std::string Content(const std::string& path);
+
 } // namespace quillet::e2e

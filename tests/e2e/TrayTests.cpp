@@ -11,14 +11,6 @@ using namespace quillet::e2e;
 
 namespace {
 
-void Put(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 constexpr char NoNotes[] = "3,2\r\ncw 0,130\r\ncw 1,84\r\ncw 2,168\r\n"
                            "0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n";
 
