@@ -28,21 +28,26 @@ install_packages() {
 }
 
 # Makes sure DISPLAY names a working X display; starts Xvfb on a free one when there is none.
+# Xvfb picks the number itself (-displayfd), so runs started side by side never collide.
 # Sets QUILLET_XVFB_PID when it started one.
 ensure_display() {
     QUILLET_XVFB_PID=""
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local numberfile n i
+    numberfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
     QUILLET_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
     for i in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        n=$(head -n 1 "$numberfile")
+        if [ -n "$n" ]; then
+            rm -f "$numberfile"
+            export DISPLAY=":$n"
+            return 0
+        fi
         sleep 0.1
     done
-    echo "Xvfb did not start on :$n" >&2
+    rm -f "$numberfile"
+    echo "Xvfb did not start" >&2
     return 1
 }
 
