@@ -12,6 +12,8 @@ constexpr double MinutesPerDay = 24 * 60;
 
 // Proleptic Gregorian calendar, years 1 to 9999; anything else throws EConvertError.
 TDateTime EncodeDate(int year, int month, int day);
+// The days of 1 January 1 and 31 December 9999.
+constexpr double FirstDay = -693'593, LastDay = 2'958'465;
 std::chrono::year_month_day DecodeDate(TDateTime moment);
 
 // Hours 0-23, minutes and seconds 0-59, milliseconds 0-999; anything else throws EConvertError.
