@@ -67,9 +67,11 @@ TDateTime MomentOfMinute(long long minute) {
 std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute) {
     const ClockTexts now(minute);
     std::vector<DueAlarm> due;
+    std::string alarm; // one buffer for every row
     for (int row = 1; row < table.RowCount(); ++row) {
-        const std::string& alarm = table.CellText(ColAlarm, row);
+        alarm = table.CellText(ColAlarm, row);
         if (alarm.empty()) continue;
+        NormalizeAlarmText(alarm);
         if (const auto moment = DueMoment(alarm, table.CellText(ColRepeat, row), now))
             due.push_back({row, "Quillet<br>Date/Time: " + *moment + "<hr><br>" +
                                     table.CellText(ColNote, row)});

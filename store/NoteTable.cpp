@@ -50,7 +50,11 @@ double SortValue(SortKind kind, const std::string& text) {
     try {
         switch (kind) {
         case SortKind::Number: return IsNumber(text) ? std::strtod(text.c_str(), nullptr) : 0;
-        case SortKind::Moment: return StrToDateTime(text);
+        case SortKind::Moment: {
+            std::string moment = text; // an AlarmText written with "." reads as well
+            NormalizeAlarmText(moment);
+            return StrToDateTime(moment);
+        }
         case SortKind::Time: return StrToTime(text);
         case SortKind::Text: break;
         }

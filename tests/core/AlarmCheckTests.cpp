@@ -93,6 +93,14 @@ TEST(AlarmCheck, EachKindIsDueInItsMinutes) {
         {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 28, 9, 0), true},
         {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 29, 9, 0), false},
         {"02/29/2024 09:00 AM", "Annually", At(2023, 2, 28, 9, 0), false},
+        // Written where the time separator was ".": the same minutes.
+        {"12/09/2026 04.08 PM", "None", At(2026, 12, 9, 16, 8), true},
+        {"12/09/2026 04.08 PM", "None", At(2026, 12, 9, 16, 9), false},
+        {"12/31/2030 07.30 AM", "Daily", At(2026, 3, 1, 7, 30), true},
+        {"12/09/2026 04.08 AM", "Hourly", At(2026, 12, 9, 15, 8), true},
+        {"12/09/2026 04.08 AM", "Hourly", At(2026, 12, 9, 15, 12), false}, // not the month
+        {"12/09/2026 04.08 PM", "Weekly", At(2026, 12, 16, 16, 8), true},
+        {"01/31/2025 09.00 AM", "Monthly", At(2025, 2, 28, 9, 0), true},
         // Repeat texts are compared exactly.
         {"12/09/2026 04:08 PM", "none", At(2026, 12, 9, 16, 8), false},
         {"12/09/2026 04:08 PM", "daily", At(2026, 12, 9, 16, 8), false},
@@ -131,6 +139,9 @@ TEST(AlarmCheck, ReminderTextsNameTheMomentByKind) {
         {"09/09/2026 09:00 AM", "Quarterly",
          "Quillet<br>Date/Time: Quarterly 09:00 AM<hr><br>Call"},
         {"12/09/2016 09:00 AM", "Annually", "Quillet<br>Date/Time: Annually 09:00 AM<hr><br>Call"},
+        // A text written with "." comes up in the program's own form.
+        {"12/09/2026 09.00 AM", "None", "Quillet<br>Date/Time: 12/09/2026 09:00 AM<hr><br>Call"},
+        {"12/09/2026 04.00 AM", "Hourly", "Quillet<br>Date/Time: Hourly 04:00 AM<hr><br>Call"},
     };
     for (const auto& c : cases) {
         const auto due = DueAlarms(Notes({{c.alarm, c.kind, "Call"}}), at);
