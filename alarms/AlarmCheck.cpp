@@ -66,8 +66,7 @@ std::optional<std::string> DueMoment(const std::string& alarm, const std::string
     return std::nullopt;
 }
 
-void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime minute,
-               Kinds kinds) {
+void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime minute, Kinds kinds) {
     const ClockTexts now(minute);
     std::string alarm; // one buffer for every row
     for (int row = 1; row < table.RowCount(); ++row) {

@@ -22,10 +22,10 @@ LocalTime LocalClock::Read() const {
     GetSystemTime(&utc);
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc; // no zone at all
     constexpr long long TicksPerMinute = 60LL * 10'000'000;
-    return {ComposeDateTime(EncodeDate(local.wYear, local.wMonth, local.wDay),
-                            EncodeTime(local.wHour, local.wMinute, local.wSecond,
-                                       local.wMilliseconds)),
-            int((Ticks(local) - Ticks(utc)) / TicksPerMinute)};
+    return {
+        ComposeDateTime(EncodeDate(local.wYear, local.wMonth, local.wDay),
+                        EncodeTime(local.wHour, local.wMinute, local.wSecond, local.wMilliseconds)),
+        int((Ticks(local) - Ticks(utc)) / TicksPerMinute)};
 }
 
 } // namespace quillet::win32

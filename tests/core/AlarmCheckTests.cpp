@@ -367,16 +367,15 @@ TEST(AlarmCheck, ClocksGoingForwardCheckTheSkippedMinutesOnce) {
         const auto fired = FiredAcross(c.clock, c.change, table, false);
         // All at the first tick after the change, in the order of their minutes and rows.
         const std::vector<std::string> atThree = {
-            "opens 03:00 AM",     "None 03:00 AM",       "Daily 03:00 AM",
-            "Weekly 03:00 AM",    "Bi-Weekly 03:00 AM",  "Monthly 03:00 AM",
-            "Bi-Monthly 03:00 AM", "Quarterly 03:00 AM", "Annually 03:00 AM",
-            "closes 03:00 AM"};
+            "opens 03:00 AM",     "None 03:00 AM",    "Daily 03:00 AM",      "Weekly 03:00 AM",
+            "Bi-Weekly 03:00 AM", "Monthly 03:00 AM", "Bi-Monthly 03:00 AM", "Quarterly 03:00 AM",
+            "Annually 03:00 AM",  "closes 03:00 AM"};
         const auto first = std::ranges::find(fired, "opens 03:00 AM");
         ASSERT_NE(first, fired.end());
         EXPECT_EQ(std::vector(first, first + std::ssize(atThree)), atThree);
-        EXPECT_EQ(Only(fired, "Hourly"), (std::vector<std::string>{"11:30 PM", "12:30 AM",
-                                                                  "01:30 AM", "03:30 AM",
-                                                                  "04:30 AM", "05:30 AM"}));
+        EXPECT_EQ(Only(fired, "Hourly"),
+                  (std::vector<std::string>{"11:30 PM", "12:30 AM", "01:30 AM", "03:30 AM",
+                                            "04:30 AM", "05:30 AM"}));
         EXPECT_EQ(fired.size(), atThree.size() + 6);
         // Ticks that drift and slide past a minute now and then change nothing of that.
         const auto drifting = FiredAcross(c.clock, c.change, table, true);
@@ -397,10 +396,20 @@ TEST(AlarmCheck, ClocksGoingBackCheckNoMinuteTwice) {
         std::string time, opens, closes;
         std::vector<std::string> hourly;
     } changes[] = {
-        {"New York", NewYork, NewYork.back, EncodeDate(2026, 11, 1), "01:30 AM", "01:00 AM",
+        {"New York",
+         NewYork,
+         NewYork.back,
+         EncodeDate(2026, 11, 1),
+         "01:30 AM",
+         "01:00 AM",
          "02:00 AM",
          {"11:30 PM", "12:30 AM", "01:30 AM", "01:30 AM", "02:30 AM", "03:30 AM"}},
-        {"Sydney", Sydney, Sydney.back, EncodeDate(2026, 4, 5), "02:30 AM", "02:00 AM",
+        {"Sydney",
+         Sydney,
+         Sydney.back,
+         EncodeDate(2026, 4, 5),
+         "02:30 AM",
+         "02:00 AM",
          "03:00 AM",
          {"12:30 AM", "01:30 AM", "02:30 AM", "02:30 AM", "03:30 AM", "04:30 AM"}},
     };
@@ -416,10 +425,9 @@ TEST(AlarmCheck, ClocksGoingBackCheckNoMinuteTwice) {
             for (const char* note : {"opens", "None", "Daily", "Weekly", "Bi-Weekly", "Monthly",
                                      "Bi-Monthly", "Quarterly", "Annually", "closes"}) {
                 const auto times = Only(fired, note);
-                const std::string once =
-                    note == std::string("opens") ? c.opens
-                    : note == std::string("closes") ? c.closes
-                                                    : c.time;
+                const std::string once = note == std::string("opens")    ? c.opens
+                                         : note == std::string("closes") ? c.closes
+                                                                         : c.time;
                 if (drift)
                     EXPECT_EQ(times.size(), 1u) << note;
                 else

@@ -71,9 +71,15 @@ TEST(DateStepping, LeavingTheCalendarFails) {
     EXPECT_EQ(LastDay, D(9999, 12, 31));
     // Counts of any size, and no number at all, fail the same way: no arithmetic overflows.
     using Limits = std::numeric_limits<long double>;
-    const long double huge[] = {9.3e18L,          -9.3e18L,          9223372036854775807.0L,
-                                1e30L,            -1e4000L,          4e9L,
-                                -4e9L,            Limits::infinity(), -Limits::infinity(),
+    const long double huge[] = {9.3e18L,
+                                -9.3e18L,
+                                9223372036854775807.0L,
+                                1e30L,
+                                -1e4000L,
+                                4e9L,
+                                -4e9L,
+                                Limits::infinity(),
+                                -Limits::infinity(),
                                 Limits::quiet_NaN()};
     for (const long double count : huge) {
         SCOPED_TRACE(double(count));
@@ -166,8 +172,8 @@ TEST(DateStepping, FirstOccurrenceMatchesTheStepByStepWalk) {
 
 TEST(DateStepping, FirstOccurrenceFailsLikeTheWalkAtTheEndOfTheCalendar) {
     const TDateTime lastDay = D(9999, 12, 31);
-    for (DateStep step : {DateStep::Week, DateStep::TwoWeeks, DateStep::Month,
-                          DateStep::TwoMonths, DateStep::Quarter, DateStep::Year}) {
+    for (DateStep step : {DateStep::Week, DateStep::TwoWeeks, DateStep::Month, DateStep::TwoMonths,
+                          DateStep::Quarter, DateStep::Year}) {
         EXPECT_THROW(WalkToOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
         EXPECT_THROW(FirstOccurrenceOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
     }

@@ -46,6 +46,7 @@ TEST(LocalClock, GivesTheOffsetFromUtcOfItsOwnReading) {
     EXPECT_LE(utc, moment(after) + 1e-9);
     TIME_ZONE_INFORMATION zone;
     const DWORD kind = GetTimeZoneInformation(&zone);
-    EXPECT_EQ(now.utcOffsetMinutes,
-              -(zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : zone.StandardBias)));
+    EXPECT_EQ(
+        now.utcOffsetMinutes,
+        -(zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : zone.StandardBias)));
 }
