@@ -4,7 +4,9 @@
 #include "base/Errors.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <iterator>
 #include <numeric>
 
 namespace quillet {
@@ -71,9 +73,17 @@ SortKind SortKindOf(std::string_view text) {
     return SortKind::Text;
 }
 
-NoteTable::NoteTable() : colWidths_{DefaultColWidths[0], DefaultColWidths[1], DefaultColWidths[2]} {
+NoteTable::NoteTable() : colWidths_(std::begin(DefaultColWidths), std::end(DefaultColWidths)) {
     rows_.push_back(std::make_unique<Row>(Row{"Alarm", "Repeat", "Note"}));
     rows_.emplace_back();
+}
+
+void NoteTable::SetStoredColCount(int cols) {
+    cols = std::clamp(cols, int(ColCount), int(MaxColCount));
+    if (cols < StoredColCount())
+        for (const auto& row : rows_)
+            if (row && int(row->size()) > cols) row->resize(std::size_t(cols));
+    colWidths_.resize(std::size_t(cols), DefaultExtraColWidth);
 }
 
 void NoteTable::SetRowCount(int rows) {
@@ -83,12 +93,15 @@ void NoteTable::SetRowCount(int rows) {
 
 const std::string& NoteTable::CellText(int col, int row) const {
     static const std::string empty;
-    return rows_[row] ? (*rows_[row])[col] : empty;
+    const Row* cells = rows_[row].get();
+    return cells && col < int(cells->size()) ? (*cells)[col] : empty;
 }
 
 void NoteTable::SetCellText(int col, int row, std::string text) {
-    if (!rows_[row]) rows_[row] = std::make_unique<Row>();
-    (*rows_[row])[col] = std::move(text);
+    if (!rows_[row]) rows_[row] = std::make_unique<Row>(ColCount);
+    Row& cells = *rows_[row];
+    if (col >= int(cells.size())) cells.resize(std::size_t(col) + 1);
+    cells[col] = std::move(text);
 }
 
 void NoteTable::SelectRow(int row) {
