@@ -106,7 +106,7 @@ std::vector<DueAlarm> AlarmCheck::DueThisTick(const NoteTable& table, const Cloc
     lastUtcMinute_ = utc;
     std::vector<DueAlarm> due;
     for (long long minute = std::min(firstNamed, firstHourly); minute <= local; ++minute)
-        AppendDue(due, table, double(minute) / MinutesPerDay,
+        AppendDue(due, table, MomentOfMinute(minute),
                   {minute >= firstNamed, minute >= firstHourly});
     return due;
 }

@@ -34,6 +34,8 @@ TDateTime ComposeDateTime(double date, double time);
 // The moment's whole minute since 30 December 1899 (seconds dropped): equal minutes compare
 // equal whatever rounding the fraction carries.
 long long MinuteOf(TDateTime moment);
+// The moment a minute of MinuteOf starts, before 30 December 1899 too.
+TDateTime MomentOfMinute(long long minute);
 
 bool IsLeapYear(int year);
 
