@@ -34,10 +34,19 @@ int DaysIn(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 
-// The date (year, month, day) with the given fraction of days and the moment's time of day.
+// The moment moved by a number of days, counted on a line of days that runs on through 30
+// December 1899: a moment before it holds its time of day as a positive fraction, and keeps it
+// when a move crosses that day. A move out of the calendar fails.
+TDateTime MoveDays(TDateTime moment, long double days) {
+    const double line = DateOf(moment) + TimeOf(moment) + double(days);
+    if (!(line >= FirstDay && line < LastDay + 1)) LeaveTheCalendar(); // NaN too
+    const double date = std::floor(line);
+    return ComposeDateTime(date, line - date);
+}
+
+// The date (year, month, day) at the moment's time of day, moved by a number of days.
 TDateTime Compose(int year, int month, int day, long double extraDays, TDateTime moment) {
-    const double date = EncodeDate(year, month, day) + double(extraDays);
-    return ComposeDateTime(date, TimeOf(moment));
+    return MoveDays(ComposeDateTime(EncodeDate(year, month, day), TimeOf(moment)), extraDays);
 }
 
 int MonthsPerStep(DateStep step) {
@@ -73,9 +82,7 @@ bool MayClampLater(unsigned month, unsigned day, int months) {
 } // namespace
 
 TDateTime AddWeeks(long double count, TDateTime moment) {
-    const long double result = count * 7 + moment;
-    if (!(result > FirstDay - 1 && result < LastDay + 1)) LeaveTheCalendar(); // NaN too
-    return double(result);
+    return MoveDays(moment, 7 * count);
 }
 
 TDateTime AddMonths(long double count, TDateTime moment) {

@@ -51,6 +51,10 @@ TEST(DateStepping, QuartersYearsAndWeeks) {
     EXPECT_EQ(AddYears(0.5, D(2025, 1, 1)), At(2025, 7, 2, 15, 0));
     EXPECT_EQ(AddWeeks(2, D(2025, 12, 25)), D(2026, 1, 8));
     EXPECT_EQ(AddWeeks(-1, D(2026, 1, 1)), D(2025, 12, 25));
+    // Across 30 December 1899, where moments before it hold their time as a positive fraction.
+    const TDateTime christmas1899 = ComposeDateTime(D(1899, 12, 25), EncodeTime(18, 0));
+    EXPECT_EQ(AddWeeks(1, christmas1899), At(1900, 1, 1, 18, 0));
+    EXPECT_EQ(AddWeeks(-1, At(1900, 1, 1, 18, 0)), christmas1899);
 }
 
 TEST(DateStepping, EveryStepKeepsTheTimeOfDay) {
@@ -66,6 +70,8 @@ TEST(DateStepping, LeavingTheCalendarFails) {
     EXPECT_THROW(AddMonths(-1, D(1, 1, 1)), EConvertError);
     EXPECT_THROW(AddYears(1, D(9999, 6, 1)), EConvertError);
     EXPECT_THROW(AddWeeks(1, D(9999, 12, 30)), EConvertError);
+    EXPECT_THROW(AddYears(-1.01L, D(2, 1, 1)), EConvertError); // the fraction's days leave it
+    EXPECT_THROW(AddMonths(-0.5L, D(1, 1, 10)), EConvertError);
     EXPECT_NO_THROW(AddWeeks(-1, D(1, 1, 8)));
     EXPECT_EQ(FirstDay, D(1, 1, 1));
     EXPECT_EQ(LastDay, D(9999, 12, 31));
