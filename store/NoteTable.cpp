@@ -97,6 +97,10 @@ const std::string& NoteTable::CellText(int col, int row) const {
     return cells && col < int(cells->size()) ? (*cells)[col] : empty;
 }
 
+bool NoteTable::IsEmptyRow(int row) const {
+    return !rows_[row] || std::ranges::all_of(*rows_[row], &std::string::empty);
+}
+
 void NoteTable::SetCellText(int col, int row, std::string text) {
     if (!rows_[row]) rows_[row] = std::make_unique<Row>(ColCount);
     Row& cells = *rows_[row];

@@ -56,6 +56,8 @@ public:
     // Any column below StoredColCount.
     const std::string& CellText(int col, int row) const;
     void SetCellText(int col, int row, std::string text);
+    // Whether no cell of the row holds text; quick for the rows never written.
+    bool IsEmptyRow(int row) const;
 
     // The current row, always a note row (1 to RowCount - 1).
     int SelectedRow() const { return selectedRow_; }

@@ -159,7 +159,8 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
         AppendNumber(lines, table.ColWidth(col));
         lines += "\r\n";
     }
-    for (int row = 0; row < table.RowCount(); ++row)
+    for (int row = 0; row < table.RowCount(); ++row) {
+        if (table.IsEmptyRow(row)) continue; // a damaged size line may ask for many
         for (int col = 0; col < cols; ++col)
             if (const std::string& text = table.CellText(col, row); !text.empty()) {
                 AppendNumber(lines, col);
@@ -169,6 +170,7 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
                 AppendEncoded(lines, text);
                 lines += "\r\n";
             }
+    }
     out.write(lines.data(), std::streamsize(lines.size()));
 }
 
