@@ -279,18 +279,16 @@ TEST_F(PopupTest, HintsShowAfterTheUsualDelayButNotOnAGreyButton) {
 
 namespace {
 
-// The whole X display, taken with xwd and ImageMagick, which Wine starts like Windows programs;
-// `png` gets the part `crop` of it. An empty picture where they cannot run.
+// The whole X display as the X server shows it, taken with ImageMagick, which Wine starts like
+// Windows programs; `png` gets the part `crop` of it. An empty picture where it cannot run.
 Bitmap Screenshot(const std::string& png, const Rect& crop) {
     DeleteFileA("screen.ppm");
     const std::string geometry = std::to_string(crop.Width()) + "x" +
                                  std::to_string(crop.Height()) + "+" + std::to_string(crop.left) +
                                  "+" + std::to_string(crop.top);
-    std::string command = "/bin/sh -c \"xwd -display $DISPLAY -root -silent > shot.xwd && "
-                          "convert shot.xwd -crop " +
-                          geometry + " +repage " + png +
-                          " && convert shot.xwd shot.ppm && rm shot.xwd && mv shot.ppm "
-                          "screen.ppm\"";
+    std::string command = "/bin/sh -c \"import -display $DISPLAY -window root -depth 8 shot.ppm && "
+                          "convert shot.ppm -crop " +
+                          geometry + " +repage " + png + " && mv shot.ppm screen.ppm\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -340,7 +338,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     GetWindowRect(popup(), &b);
     const Rect bounds{b.left, b.top, b.right, b.bottom};
     const Bitmap screen = Screenshot("popup.png", bounds);
-    if (screen.pixels.empty()) GTEST_SKIP() << "no xwd or ImageMagick to take a screenshot with";
+    if (screen.pixels.empty()) GTEST_SKIP() << "no ImageMagick to take a screenshot with";
     const auto at = [&](Point client) {
         return screen.At(bounds.left + client.x, bounds.top + client.y);
     };
