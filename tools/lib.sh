@@ -79,8 +79,8 @@ use_wine_prefix() {
         wineboot -i >/dev/null 2>&1 </dev/null
         # Wine's virtual desktop shows a taskbar with a notification area only where the
         # desktop's name asks for one: tools/run's desktop, and any test that opens one.
-        wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\${QUILLET_DESKTOP%%,*}" /v EnableShell \
-            /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
+        wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\${QUILLET_DESKTOP%%,*}" \
+            /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
     fi
     # Wine's own fonts (package fonts-wine): Tahoma, which the program asks for, and Marlett,
     # which draws the caption buttons. Debian's Wine 8 looks for them under a path it cannot

@@ -12,5 +12,6 @@ report=$(mktemp -d)
 trap 'stop_display; rm -rf "$report"' EXIT
 unset DISPLAY
 ensure_display
-"$wine_run" explorer /desktop="$QUILLET_DESKTOP" "$program" --gtest_output="xml:Z:$report/report.xml"
+"$wine_run" explorer /desktop="$QUILLET_DESKTOP" "$program" \
+    --gtest_output="xml:Z:$report/report.xml"
 grep -q '<testsuites tests="[1-9][0-9]*" failures="0" disabled="0" errors="0"' "$report/report.xml"
