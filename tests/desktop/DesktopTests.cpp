@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 using namespace quillet::e2e;
@@ -94,6 +95,20 @@ Picture TrayIcon(const std::string& exePath, Rgb face) {
     return picture;
 }
 
+// The face GDI really uses for a font of that name and character set.
+std::string FaceOf(const char* name, BYTE charset) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HFONT font =
+        CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, 0, 0, 0, 0, name);
+    const HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return face;
+}
+
 RECT Inset(RECT r, int by) {
     InflateRect(&r, -by, -by);
     return r;
@@ -152,6 +167,11 @@ struct EditorOnScreen {
 };
 
 } // namespace
+
+TEST(Desktop, CaptionButtonsHaveTheirSymbolFont) {
+    // Wine draws the close box's cross as a letter of Marlett; in another face it is an "r".
+    EXPECT_EQ(FaceOf("Marlett", SYMBOL_CHARSET), "Marlett");
+}
 
 TEST(Desktop, TheTrayIconShowsOnTheTaskbarAndTheEditorOpenedByInsertReachesTheScreen) {
     const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
