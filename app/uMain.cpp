@@ -279,8 +279,11 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
-    RECT bounds;
-    GetWindowRect(Handle(), &bounds);
+    // The size the window has when it is shown, whether it is minimised now or not.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Handle(), &placement);
+    const RECT& bounds = placement.rcNormalPosition;
     const SettingsFile settings(files_.settings);
     settings.WriteInteger(SettingsSection, "Height", bounds.bottom - bounds.top);
     settings.WriteInteger(SettingsSection, "Width", bounds.right - bounds.left);

@@ -596,6 +596,33 @@ TEST_F(MainWindow, WhileADialogIsOpenTheTrayOpensNoOtherAndTheWindowStaysDisable
     EXPECT_EQ(aboutDialogs(), 0);
 }
 
+TEST_F(MainWindow, ClosingStoresTheNormalSizeWhateverStateTheWindowIsIn) {
+    const struct {
+        const char* state;
+        std::function<void(HWND window)> enter;
+    } states[] = {
+        {"minimised", [](HWND window) { ShowWindow(window, SW_MINIMIZE); }},
+        {"maximised", [](HWND window) { ShowWindow(window, SW_MAXIMIZE); }},
+        {"minimised from the taskbar",
+         [](HWND window) {
+             SendMessageA(GetWindow(window, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+         }},
+    };
+    for (const auto& s : states) {
+        fs::remove(files.settings);
+        TfrmMain frmMain(dialogs, files);
+        frmMain.CoolTrayIcon1DblClick();
+        SendMessageA(frmMain.Handle(), WM_QUERYENDSESSION, 0, 0);
+        SetWindowPos(frmMain.Handle(), nullptr, 0, 0, 500, 350, SWP_NOMOVE | SWP_NOZORDER);
+        s.enter(frmMain.Handle());
+        SendMessageA(frmMain.Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(QuitRequested()) << s.state;
+        const SettingsFile settings(files.settings);
+        EXPECT_EQ(settings.ReadInteger("General", "Height", 0), 350) << s.state;
+        EXPECT_EQ(settings.ReadInteger("General", "Width", 0), 500) << s.state;
+    }
+}
+
 TEST_F(MainWindow, OnceTheSessionEndsClosingWritesTheSizeAndEndsTheProgram) {
     Put(files.settings, "; kept\r\n[Other]\r\nKey=1\r\n[General]\r\nHeight=300\r\n");
     TfrmMain frmMain(dialogs, files);
