@@ -27,8 +27,8 @@ public:
     static constexpr UINT CallbackMessage = 0x800;
 
     // Joins (or starts) the shared handler; the icon is not shown yet. owner is the main
-    // window, which shows the menu and which ShowFromTray and HideToTray show and hide, with
-    // the button of application, the window that owns it.
+    // window, which shows the menu and which ShowFromTray and HideToTray show and hide,
+    // together with the taskbar button of `application`, the window that owns it.
     TCoolTrayIcon(win32::Window& owner, TApplication& application);
     // Removes the icon.
     ~TCoolTrayIcon();
