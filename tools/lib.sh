@@ -87,7 +87,21 @@ use_wine_prefix() {
     # open, so without these links every prefix falls back to other faces: a letter "r" in
     # every close box and narrower blanks in every text.
     ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Preloaded by every Wine process started through wine_with_colormap (tools/wine-run too):
+    # only there, since the sanitizers of the native tests insist on coming first.
+    export QUILLET_WINE_PRELOAD="$QUILLET_ROOT/build/shared-colormap.so"
+    mkdir -p "$QUILLET_ROOT/build"
+    if [ ! -f "$QUILLET_WINE_PRELOAD" ] ||
+        [ "$QUILLET_ROOT/tools/shared-colormap.c" -nt "$QUILLET_WINE_PRELOAD" ]; then
+        gcc -shared -fPIC -O2 -o "$QUILLET_WINE_PRELOAD" "$QUILLET_ROOT/tools/shared-colormap.c"
+    fi
     wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+# Runs wine with its windows on the screen's default colormap (see tools/shared-colormap.c),
+# so that screenshots show dialogs as the screen does.
+wine_with_colormap() {
+    LD_PRELOAD="$QUILLET_WINE_PRELOAD" wine "$@"
 }
 
 # Ends the server of the prefix that use_wine_prefix set up, and every process in it.
