@@ -74,7 +74,7 @@ SortKind SortKindOf(std::string_view text) {
 }
 
 NoteTable::NoteTable() : colWidths_(std::begin(DefaultColWidths), std::end(DefaultColWidths)) {
-    rows_.push_back(std::make_unique<Row>(Row{"Alarm", "Repeat", "Note"}));
+    rows_.push_back(std::make_unique<Row>(Row{{"Alarm", "Repeat", "Note"}, {}}));
     rows_.emplace_back();
 }
 
@@ -82,7 +82,8 @@ void NoteTable::SetStoredColCount(int cols) {
     cols = std::clamp(cols, int(ColCount), int(MaxColCount));
     if (cols < StoredColCount())
         for (const auto& row : rows_)
-            if (row && int(row->size()) > cols) row->resize(std::size_t(cols));
+            if (row && int(row->beyond.size()) > cols - ColCount)
+                row->beyond.resize(std::size_t(cols - ColCount));
     colWidths_.resize(std::size_t(cols), DefaultExtraColWidth);
 }
 
@@ -94,18 +95,27 @@ void NoteTable::SetRowCount(int rows) {
 const std::string& NoteTable::CellText(int col, int row) const {
     static const std::string empty;
     const Row* cells = rows_[row].get();
-    return cells && col < int(cells->size()) ? (*cells)[col] : empty;
+    if (!cells) return empty;
+    if (col < ColCount) return cells->notes[col];
+    return col - ColCount < int(cells->beyond.size()) ? cells->beyond[col - ColCount] : empty;
 }
 
 bool NoteTable::IsEmptyRow(int row) const {
-    return !rows_[row] || std::ranges::all_of(*rows_[row], &std::string::empty);
+    const Row* cells = rows_[row].get();
+    return !cells || (std::ranges::all_of(cells->notes, &std::string::empty) &&
+                      std::ranges::all_of(cells->beyond, &std::string::empty));
 }
 
 void NoteTable::SetCellText(int col, int row, std::string text) {
-    if (!rows_[row]) rows_[row] = std::make_unique<Row>(ColCount);
+    if (!rows_[row]) rows_[row] = std::make_unique<Row>();
     Row& cells = *rows_[row];
-    if (col >= int(cells.size())) cells.resize(std::size_t(col) + 1);
-    cells[col] = std::move(text);
+    if (col < ColCount) {
+        cells.notes[col] = std::move(text);
+        return;
+    }
+    if (col - ColCount >= int(cells.beyond.size()))
+        cells.beyond.resize(std::size_t(col - ColCount) + 1);
+    cells.beyond[col - ColCount] = std::move(text);
 }
 
 void NoteTable::SelectRow(int row) {

@@ -6,6 +6,7 @@
 // A notes file written by another tool may declare more columns. The table keeps their cells
 // and widths, moves the cells with their rows, and the file is saved with them again; nothing
 // else looks at them: the grid shows, sorts by and edits the three note columns only.
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -85,8 +86,10 @@ public:
     void SetColWidth(int col, int width) { colWidths_[col] = width; }
 
 private:
-    // At least ColCount cells; more only as far as cells beyond the note columns are set.
-    using Row = std::vector<std::string>;
+    struct Row {
+        std::array<std::string, ColCount> notes;
+        std::vector<std::string> beyond; // only as far as cells past the note columns are set
+    };
     SortKind ColumnKind(int col) const;
 
     // An empty row is a null pointer: a table of many empty rows (a damaged size line) stays
