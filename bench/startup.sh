@@ -3,6 +3,9 @@
 # Win32 program (a hidden window and a message loop), each timed from its start to its first
 # input-idle moment by bench/win/startup_probe.exe. The programs take turns, RUNS rounds (5
 # unless set); each line gives a median, its ratio to the empty program and the working set.
+# They run in a Wine virtual desktop with its taskbar, as tools/run starts the program: there,
+# as on Windows, the notification area is there before the program adds its icon (without it,
+# Wine builds a tray window for the first icon, some 100 ms that Windows never spends).
 #
 # Needs the win tree (cmake --preset win && cmake --build --preset win). Uses the X display in
 # DISPLAY when it works, else an Xvfb of its own, and the tree's Wine prefix.
@@ -43,5 +46,6 @@ done
 
 say "start to first input-idle, medians of ${RUNS:-5}"
 # Through a file, never a pipe: wineserver keeps copies of a process's standard handles.
-wine "$build/bench/win/startup_probe.exe" "${RUNS:-5}" "${programs[@]}" >"$work/out" 2>&1 </dev/null
+wine explorer /desktop=Quillet,1024x768 "$(windows_path "$build/bench/win/startup_probe.exe")" \
+    "${RUNS:-5}" "${programs[@]}" >"$work/out" 2>&1 </dev/null
 cat "$work/out"
