@@ -146,6 +146,13 @@ void TAdvStringGrid::SelectRow(int row) {
 void TAdvStringGrid::Press(Point point, bool doubleClick) {
     SetFocus(Handle());
     const GridHit hit = HitTest(*table_, View(), point);
+    if (hit.area == GridArea::NoteCell) SelectRow(hit.row);
+    // A double-click anywhere (a note, the header, below the last row) is the command on the
+    // current row; its second press starts no sort and no resize.
+    if (doubleClick) {
+        if (OnDblClick) OnDblClick();
+        return;
+    }
     switch (hit.area) {
     case GridArea::ColumnBorder:
         resizing_ = Resize{hit.col, point.x, table_->ColWidth(hit.col)};
@@ -157,9 +164,6 @@ void TAdvStringGrid::Press(Point point, bool doubleClick) {
         SetCapture(Handle());
         break;
     case GridArea::NoteCell:
-        SelectRow(hit.row);
-        if (doubleClick && OnDblClick) OnDblClick();
-        break;
     case GridArea::Nothing: break;
     }
 }
@@ -176,8 +180,7 @@ void TAdvStringGrid::Release(Point point) {
     if (GetCapture() == Handle()) ReleaseCapture(); // ends the press through WM_CAPTURECHANGED
     resizing_.reset();
     pressedHeader_ = -1;
-    const bool inHeader = point.y >= 0 && point.y < GridRowHeight;
-    if (pressed >= 0 && inHeader && ColumnAt(*table_, View(), point.x) == pressed) {
+    if (pressed >= 0 && InHeaderRow(point)) {
         table_->HeaderClick(pressed);
         ScrollTo(topRow_, scrollX_);
     }

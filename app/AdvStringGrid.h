@@ -20,7 +20,7 @@ public:
     // Asked for every cell the grid draws (header included), with the font colour it is about
     // to draw in: black. The current row is drawn in black whatever it answers.
     std::function<void(int row, int col, Color& fontColor)> OnGetCellColor;
-    // A double-click on a note row, once that row is current.
+    // A double-click anywhere in the grid; on a note row, once that row is current.
     std::function<void()> OnDblClick;
 
     // A child window with the control id `id`, placed by its parent (MoveWindow). It shows

@@ -3,6 +3,7 @@
 #include "win32/MessageLoop.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -60,8 +61,8 @@ std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
         Shell_NotifyIconA(message, &copy);
     };
 
-TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner)
-    : owner_(owner), handler_(TTrayIconHandler::Shared()) {
+TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner, TApplication& application)
+    : owner_(owner), application_(application), handler_(TTrayIconHandler::Shared()) {
     static UINT lastId = 0;
     // The record with the balloon fields, as the shell of every supported Windows reads it.
     data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
@@ -96,13 +97,25 @@ void TCoolTrayIcon::Notify(DWORD message) {
 void TCoolTrayIcon::ShowFromTray() {
     const HWND window = owner_.Handle();
     if (!window) return;
+    application_.ShowButton(true);
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
+    for (const HWND dialog : std::exchange(hiddenDialogs_, {}))
+        if (IsWindow(dialog)) ShowWindow(dialog, SW_SHOWNA);
+    SetForegroundWindow(win32::InputWindow(window));
 }
 
 void TCoolTrayIcon::HideToTray() {
-    if (const HWND window = owner_.Handle()) ShowWindow(window, SW_HIDE);
+    const HWND window = owner_.Handle();
+    if (!window) return;
+    // Its open dialogs go with it, as Windows hides those of a minimised window, and come back
+    // with it. The reminder popup, its tool window, stays.
+    for (const HWND dialog : win32::OpenDialogs(window)) {
+        ShowWindow(dialog, SW_HIDE);
+        hiddenDialogs_.push_back(dialog);
+    }
+    ShowWindow(window, SW_HIDE);
+    application_.ShowButton(false);
 }
 
 void TCoolTrayIcon::MinimizeToTray() {
@@ -112,6 +125,9 @@ void TCoolTrayIcon::MinimizeToTray() {
 
 void TCoolTrayIcon::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_SIZE && wParam == SIZE_MINIMIZED) MinimizeToTray();
+    // A dialog opened from the tray menu belongs to the hidden owner and disables it while it
+    // is open: the program's button stands for the dialog until it ends.
+    if (message == WM_ENABLE && !IsWindowVisible(owner_.Handle())) application_.ShowButton(!wParam);
 }
 
 void TCoolTrayIcon::Notification(UINT mouseMessage) {

@@ -1,10 +1,11 @@
 #pragma once
 // The program's icon in the notification area. At any moment the program is either its
 // visible main window or this icon: the icon opens the window on a double-click and offers
-// the tray menu on a right click, and minimising the window hides it to the icon.
+// the tray menu on a right click, and minimising the program hides it to the icon.
 //
-// There is no separate application window here: the main window carries its own taskbar
-// button, so hiding it hides the button too, and minimising it is minimising the program.
+// The program's taskbar button is the application window's (app/Application.h), which owns
+// the main window: showing and hiding the main window here shows and hides the button too.
+#include "app/Application.h"
 #include "win32/Window.h"
 
 #include <shellapi.h>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quillet {
 
@@ -25,8 +27,9 @@ public:
     static constexpr UINT CallbackMessage = 0x800;
 
     // Joins (or starts) the shared handler; the icon is not shown yet. owner is the main
-    // window, which shows the menu and which ShowFromTray and HideToTray show and hide.
-    explicit TCoolTrayIcon(win32::Window& owner);
+    // window, which shows the menu and which ShowFromTray and HideToTray show and hide,
+    // together with the taskbar button of `application`, the window that owns it.
+    TCoolTrayIcon(win32::Window& owner, TApplication& application);
     // Removes the icon.
     ~TCoolTrayIcon();
     TCoolTrayIcon(const TCoolTrayIcon&) = delete;
@@ -43,11 +46,12 @@ public:
     bool IconVisible() const { return iconVisible_; }
     void SetIconVisible(bool visible);
 
-    // Shows the owner in its normal state, in front.
+    // Shows the owner in its normal state with the taskbar button, in front; a dialog that
+    // was open over it comes back with it, in front of it.
     void ShowFromTray();
-    // Hides the owner, and with it its taskbar button.
+    // Hides the owner, any dialog open over it and the taskbar button.
     void HideToTray();
-    // The owner has been minimised, or starts so: hides it and shows the icon.
+    // The program has been minimised, or starts so: hides it and shows the icon.
     void MinimizeToTray();
 
     // Every message of the owner window, before its own handling; none is consumed.
@@ -69,6 +73,8 @@ private:
     void Notify(DWORD message);
 
     win32::Window& owner_;
+    TApplication& application_;
+    std::vector<HWND> hiddenDialogs_; // open over the owner when it was hidden
     std::shared_ptr<TTrayIconHandler> handler_;
     NOTIFYICONDATAA data_{};
     bool iconVisible_ = false;

@@ -62,11 +62,11 @@ void ApplicationDialogs::ShowError(const std::string& message) {
 }
 
 bool ApplicationDialogs::EditNote(NoteFields& fields) {
-    return ShowNoteEditor(fields);
+    return ShowNoteEditor(Owner, fields);
 }
 
 void ApplicationDialogs::About() {
-    ShowAbout();
+    ShowAbout(Owner);
 }
 
 void ApplicationDialogs::Help(UINT command, ULONG_PTR data) {

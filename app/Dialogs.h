@@ -29,6 +29,10 @@ public:
 // The real dialogs of the program.
 class ApplicationDialogs final : public Dialogs {
 public:
+    // The window the editor and the About dialog belong to, shown or hidden: they stay in
+    // front of it and it takes no input while they are open. The main window, once it exists.
+    HWND Owner = nullptr;
+
     bool Confirm(const std::string& question) override;
     void ShowError(const std::string& message) override;
     bool EditNote(NoteFields& fields) override;

@@ -27,6 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         quillet::ApplicationDialogs dialogs;
         quillet::TfrmMain frmMain(dialogs, {quillet::NotesFileName(), quillet::SettingsFileName()});
+        dialogs.Owner = frmMain.Handle();
         frmMain.Start();
         MSG message{};
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {

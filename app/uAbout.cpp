@@ -6,8 +6,8 @@
 
 namespace quillet {
 
-void TfrmAbout::ShowModal() {
-    ModalDialog::ShowModal("About", 273, 146);
+void TfrmAbout::ShowModal(HWND owner) {
+    ModalDialog::ShowModal(owner, "About", 273, 146);
 }
 
 void TfrmAbout::Init() {
@@ -55,9 +55,9 @@ std::optional<LRESULT> TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPA
     return ModalDialog::HandleMessage(message, wParam, lParam);
 }
 
-void ShowAbout() {
+void ShowAbout(HWND owner) {
     TfrmAbout frmAbout;
-    frmAbout.ShowModal();
+    frmAbout.ShowModal(owner);
 }
 
 } // namespace quillet

@@ -13,8 +13,8 @@ public:
     // "open" action, and the dialog stays open.
     THTMLabel HTMLabel1;
 
-    // Shows the dialog until OK or the close box ends it.
-    void ShowModal();
+    // Shows the dialog, owned by `owner`, until OK or the close box ends it.
+    void ShowModal(HWND owner);
 
 private:
     void Init() override;
@@ -28,7 +28,8 @@ private:
     win32::Font buttonFont_ = win32::PointFont("Tahoma", 10);
 };
 
-// About1Click: the About dialog, created for this call and gone when it returns.
-void ShowAbout();
+// About1Click: the About dialog, owned by `owner`, created for this call and gone when it
+// returns.
+void ShowAbout(HWND owner);
 
 } // namespace quillet

@@ -40,9 +40,14 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     InitCommonControlsEx(&controls);
     ClassStyle classStyle;
     classStyle.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET));
+    // No minimise box: the program is minimised through its taskbar button, which is the
+    // application window's.
     Create("TfrmMain", classStyle, 0,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
-           0, DesignWidth, DesignHeight, nullptr);
+           0, DesignWidth, DesignHeight, application_.Handle());
+    application_.MainWindow = Handle();
+    application_.OnMinimize = [this] { CoolTrayIcon1.MinimizeToTray(); };
+    application_.OnRestore = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
     BuildToolbar();
     gridNotes.Create(Handle(), GridId, notes_);
     gridNotes.OnGetCellColor = [this](int row, int col, Color& fontColor) {
@@ -152,7 +157,7 @@ void TfrmMain::Start() {
     if (startMinimised_)
         CoolTrayIcon1.MinimizeToTray();
     else
-        ShowWindow(Handle(), SW_SHOWNORMAL);
+        CoolTrayIcon1.ShowFromTray();
 }
 
 void TfrmMain::PreviewKey(const MSG& message) {
@@ -170,6 +175,14 @@ template <typename Command> void TfrmMain::Run(Command command) {
 }
 
 void TfrmMain::RunCommand(UINT id) {
+    // While one of its dialogs is open the window is disabled. A command that would open
+    // another (the tray menu's About is at hand then) brings the open one to the front.
+    const bool opensDialog = id != cmdAlarm && id != cmdHelp && id != cmdExitMenu;
+    if (opensDialog && !IsWindowEnabled(Handle())) {
+        if (const HWND open = win32::InputWindow(Handle()); IsWindowVisible(open))
+            SetForegroundWindow(open);
+        return;
+    }
     switch (id) {
     case cmdAdd: Run([this] { btnAddClick(); }); break;
     case cmdDelete: Run([this] { btnDeleteClick(); }); break;
@@ -267,8 +280,11 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
-    RECT bounds;
-    GetWindowRect(Handle(), &bounds);
+    // The size the window has when it is shown, whether it is minimised now or not.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Handle(), &placement);
+    const RECT& bounds = placement.rcNormalPosition;
     const SettingsFile settings(files_.settings);
     settings.WriteInteger(SettingsSection, "Height", bounds.bottom - bounds.top);
     settings.WriteInteger(SettingsSection, "Width", bounds.right - bounds.left);

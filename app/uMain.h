@@ -7,6 +7,7 @@
 #include "alarms/ThdTimer.h"
 #include "alerts/AdvAlertWindow.h"
 #include "app/AdvStringGrid.h"
+#include "app/Application.h"
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
 #include "store/NoteTable.h"
@@ -107,6 +108,8 @@ private:
     win32::LocalClock clock_;
     AlarmCheck alarmCheck_;
 
+    // Carries the taskbar button and owns this window; goes after it.
+    TApplication application_;
     Dialogs& dialogs_;
     const MainWindowFiles files_;
     // Windows asked whether the session may end; from then on closing ends the program.
@@ -119,7 +122,7 @@ private:
     win32::ImageList glyphs_;
     HWND AdvToolBar1 = nullptr; // destroyed with the window
     win32::Menu AdvPopupMenu1;
-    TCoolTrayIcon CoolTrayIcon1{*this};
+    TCoolTrayIcon CoolTrayIcon1{*this, application_};
     win32::SystemAlertDesktop alertDesktop_{*this};
     TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};

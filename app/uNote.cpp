@@ -72,7 +72,9 @@ public:
     explicit TfrmNote(const NoteFields& fields) : fields_(fields) {}
 
     // Whether the user ended the dialog with OK; Fields() then holds its values.
-    bool ShowModal() { return ModalDialog::ShowModal("Note", 311, 276) == IDC_NOTE_OK; }
+    bool ShowModal(HWND owner) {
+        return ModalDialog::ShowModal(owner, "Note", 311, 276) == IDC_NOTE_OK;
+    }
     const NoteFields& Fields() const { return fields_; }
 
 private:
@@ -160,9 +162,9 @@ void TfrmNote::btnOKClick() {
 
 } // namespace
 
-bool ShowNoteEditor(NoteFields& fields) {
+bool ShowNoteEditor(HWND owner, NoteFields& fields) {
     TfrmNote frmNote(fields);
-    if (!frmNote.ShowModal()) return false;
+    if (!frmNote.ShowModal(owner)) return false;
     fields = frmNote.Fields();
     return true;
 }

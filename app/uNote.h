@@ -3,11 +3,13 @@
 // the repeat rule and the text of one note.
 #include "store/NoteFields.h"
 
+#include <windows.h>
+
 namespace quillet {
 
-// Shows the editor preset from fields. On OK writes its values back, the note text as the
-// notes file can carry it, and returns true; Cancel, the close box and the end of the
-// application return false and leave fields alone.
-bool ShowNoteEditor(NoteFields& fields);
+// Shows the editor, owned by `owner`, preset from fields. On OK writes its values back, the
+// note text as the notes file can carry it, and returns true; Cancel, the close box and the
+// end of the application return false and leave fields alone.
+bool ShowNoteEditor(HWND owner, NoteFields& fields);
 
 } // namespace quillet

@@ -53,7 +53,7 @@ int TopRowShowing(const GridView& view, int row) {
 GridHit HitTest(const NoteTable& table, const GridView& view, Point point) {
     if (point.x < 0 || point.y < 0 || point.x >= view.width || point.y >= view.height) return {};
     const int x = point.x + view.scrollX;
-    if (point.y < GridRowHeight) {
+    if (InHeaderRow(point)) {
         // From the right: a column dragged to nothing shares its border with the one before
         // it, and must still be pulled open again.
         for (int col = NoteTable::ColCount - 1; col >= 0; --col) {
@@ -72,8 +72,8 @@ GridHit HitTest(const NoteTable& table, const GridView& view, Point point) {
     return {GridArea::NoteCell, row, col};
 }
 
-int ColumnAt(const NoteTable& table, const GridView& view, int x) {
-    return ColumnUnder(table, x + view.scrollX);
+bool InHeaderRow(Point point) {
+    return point.y >= 0 && point.y < GridRowHeight;
 }
 
 int DraggedWidth(int pressWidth, int pressX, int x) {

@@ -50,8 +50,10 @@ struct GridHit {
 };
 // What lies under a point of the client area.
 GridHit HitTest(const NoteTable& table, const GridView& view, Point point);
-// The column under a client x, -1 beside the columns.
-int ColumnAt(const NoteTable& table, const GridView& view, int x);
+// Whether a point of the client area is level with the header row. A press on a header cell
+// sorts by its column once released there too, wherever along the row: in another column or
+// beside the columns, it is still the pressed column that sorts.
+bool InHeaderRow(Point point);
 
 // The width of a column whose border was pressed at pressX while it was pressWidth wide, with
 // the pointer now at x. A column may shrink to nothing: its border can still be pulled open.

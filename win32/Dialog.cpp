@@ -26,16 +26,12 @@ bool ReturnsItsResult(UINT message) {
 
 } // namespace
 
-std::optional<int> ModalDialog::ShowModal(const char* caption, int clientWidth, int clientHeight) {
+std::optional<int> ModalDialog::ShowModal(HWND owner, const char* caption, int clientWidth,
+                                          int clientHeight) {
     caption_ = caption;
     client_ = {clientWidth, clientHeight};
     result_.reset();
     initError_ = nullptr;
-    // The dialog belongs to the window the command came from, so that it stays in front of it
-    // and that window takes no input meanwhile. From the tray menu, with the main window
-    // hidden, it stands alone and has a taskbar button of its own.
-    HWND owner = GetActiveWindow();
-    if (owner && !IsWindowVisible(owner)) owner = nullptr;
     static const EmptyTemplate dialogTemplate;
     const INT_PTR ended = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialogTemplate.header,
                                                   owner, Procedure, reinterpret_cast<LPARAM>(this));

@@ -23,12 +23,15 @@ public:
     HWND Handle() const { return hwnd_; }
 
 protected:
-    // Shows the dialog modally, with a fixed frame and a close box, its client area
-    // clientWidth x clientHeight, centred on the screen, and returns once it has ended: with
+    // Shows the dialog modally, owned by `owner` (which it disables meanwhile; none for a
+    // dialog of its own with its own taskbar button), with a fixed frame and a close box, its
+    // client area clientWidth x clientHeight, centred on the screen, and returns once it has
+    // ended: with
     // the code given to End, or nothing when something else ended the modal loop (the
     // application quitting, or the dialog destroyed with its owner). What escapes Init is
     // thrown here again.
-    std::optional<int> ShowModal(const char* caption, int clientWidth, int clientHeight);
+    std::optional<int> ShowModal(HWND owner, const char* caption, int clientWidth,
+                                 int clientHeight);
     // Ends the modal loop; ShowModal returns result.
     void End(int result);
 

@@ -69,6 +69,35 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
+std::vector<HWND> OpenDialogs(HWND window) {
+    struct Search {
+        HWND owner, found;
+    };
+    std::vector<HWND> dialogs;
+    for (HWND owner = window; !IsWindowEnabled(owner);) {
+        Search search{owner, nullptr};
+        EnumThreadWindows(
+            GetWindowThreadProcessId(owner, nullptr),
+            [](HWND candidate, LPARAM context) -> BOOL {
+                auto& search = *reinterpret_cast<Search*>(context);
+                if (GetWindow(candidate, GW_OWNER) != search.owner || !IsWindowVisible(candidate) ||
+                    (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+                    return TRUE;
+                search.found = candidate;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found) break;
+        dialogs.push_back(owner = search.found);
+    }
+    return dialogs;
+}
+
+HWND InputWindow(HWND window) {
+    const std::vector<HWND> dialogs = OpenDialogs(window);
+    return dialogs.empty() ? window : dialogs.back();
+}
+
 void ShowErrorBox(const char* message) {
     const std::string text = ErrorBoxText(message);
     MessageBoxA(GetActiveWindow(), text.c_str(), "Quillet", MB_OK | MB_ICONERROR);

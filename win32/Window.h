@@ -4,6 +4,8 @@
 // a message handler goes to the application's error box).
 #include <windows.h>
 
+#include <vector>
+
 namespace quillet::win32 {
 
 class Window {
@@ -38,6 +40,13 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
+
+// The modal dialogs open over `window`, shown ones only: the one it owns, which disables it
+// while it is open, then the one open over that dialog in turn, and so on. Tool windows (a
+// tooltip, the reminder popup) are no dialogs: they take no input for their owner.
+std::vector<HWND> OpenDialogs(HWND window);
+// The window that takes the input meant for `window`: the last of its open dialogs, or itself.
+HWND InputWindow(HWND window);
 
 // Shows the application's error box (caption "Quillet", error icon, "OK") for a failure that
 // escaped a command.

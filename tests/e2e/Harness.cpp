@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+#include "tests/support/TaskbarEntry.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -323,7 +325,7 @@ bool TrayIconShown() {
     return tray && IsWindowVisible(tray) && GetWindow(tray, GW_CHILD);
 }
 
-void ExitFromTrayMenu(DWORD processId, HWND handler) {
+void ChooseFromTrayMenu(DWORD processId, HWND handler, WPARAM key) {
     TrayMouse(handler, WM_RBUTTONDOWN);
     HWND menu = nullptr;
     const bool opened = WaitUntil([&] {
@@ -332,9 +334,26 @@ void ExitFromTrayMenu(DWORD processId, HWND handler) {
         return menu != nullptr;
     });
     if (!opened) Fail("the tray menu did not open");
-    // From no selection, Up goes round to the last item.
-    PostKey(menu, VK_UP);
+    PostKey(menu, key);
     PostKey(menu, VK_RETURN);
+}
+
+std::vector<HWND> TaskbarWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == search.processId && test::HasTaskbarEntry(window))
+                search.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void Put(const std::string& path, const std::string& content) {

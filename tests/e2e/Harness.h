@@ -150,8 +150,15 @@ void TrayMouse(HWND handler, UINT mouseMessage);
 // icons in a small window of its own, visible only while it holds one; these tests run
 // alone on their display, so any icon there is the program's.
 bool TrayIconShown();
-// Opens the tray menu of the program with the right button and chooses its last item, Exit.
-void ExitFromTrayMenu(DWORD processId, HWND handler);
+// Opens the tray menu of the program with the right button and chooses an item by the key
+// that reaches it from no selection: VK_DOWN for the first, About, VK_UP for the last, Exit.
+void ChooseFromTrayMenu(DWORD processId, HWND handler, WPARAM key);
+inline void ExitFromTrayMenu(DWORD processId, HWND handler) {
+    ChooseFromTrayMenu(processId, handler, VK_UP);
+}
+
+// The process's windows that the taskbar and Alt+Tab list.
+std::vector<HWND> TaskbarWindows(DWORD processId);
 
 // A file's whole content, written and read byte for byte (an empty text for a missing file).
 void Put(const std::string& path, const std::string& content);

@@ -151,14 +151,94 @@ TEST(Tray, TheStoredSizeIsTheWindowsAndClosingAtTheSessionEndStoresItAgain) {
     EXPECT_EQ(bounds.bottom - bounds.top, 400);
     EXPECT_TRUE(CentredOnScreen(bounds));
 
-    // Once Windows has asked to end the session, closing ends the program and stores the size.
+    // Once Windows has asked to end the session, closing ends the program and stores the size:
+    // the window's normal size, although it was minimised before the close.
     DWORD_PTR answer = 0;
     ASSERT_TRUE(
         SendMessageTimeoutA(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_EQ(answer, DWORD_PTR(TRUE));
     SetWindowPos(mainWindow, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
+    PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(mainWindow) && TrayIconShown(); }));
     AskToClose(mainWindow);
     EXPECT_EQ(quillet.WaitForExit(), 0u);
     EXPECT_EQ(Content(settings), "[General]\r\nHeight=480\r\nWidth=640\r\n");
     EXPECT_EQ(app.FileNames(), (std::vector<std::string>{"quillet.exe", "quillet.ini"}));
+}
+
+TEST(Tray, TheTaskbarButtonMinimisesTheProgramToTheTrayAndRestoresIt) {
+    AppFolderCopy app;
+    Process quillet(app.ExePath());
+    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    ASSERT_TRUE(mainWindow && handler);
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+    EXPECT_TRUE(TaskbarWindows(quillet.Id()).empty());
+
+    // Open: one entry, the window that owns the main window, which can be minimised.
+    TrayMouse(handler, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsVisible(mainWindow) && !TrayIconShown(); }));
+    const std::vector<HWND> entries = TaskbarWindows(quillet.Id());
+    ASSERT_EQ(entries.size(), 1u);
+    const HWND button = entries[0];
+    EXPECT_EQ(GetWindow(mainWindow, GW_OWNER), button);
+    EXPECT_EQ(WindowText(button), "Quillet");
+    EXPECT_TRUE(GetWindowLongA(button, GWL_STYLE) & WS_MINIMIZEBOX);
+    EXPECT_FALSE(GetWindowLongA(mainWindow, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+    // What the taskbar sends for a click on the active program's button.
+    PostMessageA(button, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(mainWindow) && TrayIconShown(); }));
+    EXPECT_TRUE(TaskbarWindows(quillet.Id()).empty());
+
+    PostMessageA(button, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsVisible(mainWindow) && !TrayIconShown(); }));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainWindow; }));
+    EXPECT_EQ(TaskbarWindows(quillet.Id()), std::vector<HWND>{button});
+
+    ExitFromTrayMenu(quillet.Id(), handler);
+    EXPECT_EQ(quillet.WaitForExit(), 0u);
+    EXPECT_EQ(app.FileNames(), std::vector<std::string>{"quillet.exe"});
+}
+
+TEST(Tray, AboutFromTheTrayOpensOnceAndKeepsTheWindowDisabledBehindIt) {
+    AppFolderCopy app;
+    Process quillet(app.ExePath());
+    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    ASSERT_TRUE(mainWindow && handler);
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+    const auto visibleAbouts = [&] {
+        std::vector<HWND> shown;
+        for (HWND window : TopLevelWindows(quillet.Id(), DialogClass, "About"))
+            if (IsVisible(window)) shown.push_back(window);
+        return shown;
+    };
+
+    ChooseFromTrayMenu(quillet.Id(), handler, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return visibleAbouts().size() == 1; })) << "no About";
+    const HWND about = visibleAbouts()[0];
+    EXPECT_EQ(GetWindow(about, GW_OWNER), mainWindow);
+    EXPECT_FALSE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(TaskbarWindows(quillet.Id()).size(), 1u); // the program's button, for the dialog
+
+    // About again from the tray menu, which the icon still offers, then the icon's
+    // double-click: one About, in front of the main window, which stays disabled.
+    ChooseFromTrayMenu(quillet.Id(), handler, VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND window : TopLevelWindows(quillet.Id(), "#32768"))
+            if (IsVisible(window)) return false;
+        return true;
+    }));
+    TrayMouse(handler, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsVisible(mainWindow); }));
+    EXPECT_EQ(visibleAbouts(), std::vector<HWND>{about});
+    EXPECT_FALSE(IsWindowEnabled(mainWindow));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }));
+    EXPECT_EQ(TaskbarWindows(quillet.Id()).size(), 1u);
+
+    PressButton(about, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(mainWindow); }));
+    ExitFromTrayMenu(quillet.Id(), handler);
+    EXPECT_EQ(quillet.WaitForExit(), 0u);
 }

@@ -61,7 +61,7 @@ TEST(About, ShowsItsTextsCentredOnTheScreenWithOKTheOnlyFocus) {
                             onlyOK = GetFocus() == ok && GetNextDlgTabItem(dialog, ok, FALSE) == ok;
                             SendMessageA(ok, BM_CLICK, 0, 0);
                         }});
-    ShowAbout();
+    ShowAbout(nullptr);
     ASSERT_TRUE(script.Completed());
     EXPECT_EQ(client.right, 273);
     EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
@@ -91,7 +91,7 @@ TEST(About, EnterSpaceAndTheCloseBoxEndItButEscDoesNot) {
         DialogScript script(
             "About",
             {[](HWND dialog) { PressKey(GetDlgItem(dialog, IDOK), VK_ESCAPE); }, closer.close});
-        ShowAbout();
+        ShowAbout(nullptr);
         EXPECT_TRUE(script.Completed());
     }
 }
@@ -109,7 +109,7 @@ TEST(About, APressOnTheLinkOpensTheWebSiteAndTheDialogStaysOpen) {
                                       openedBeforeClosing = opened;
                                       SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                                   }});
-    frmAbout.ShowModal();
+    frmAbout.ShowModal(nullptr);
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(openedBeforeClosing, std::vector<std::string>{"https://quillet.example.org"});
     EXPECT_EQ(opened.size(), 1u);
@@ -126,7 +126,7 @@ TEST(About, DrawsTheLogoTransparentlyAndTheNameInDarkBlueOnThePanel) {
                             nameInk = picture.Count(PlaceOf(dialog, IDC_ABOUT_NAME), DarkBlue);
                             SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                         }});
-    ShowAbout();
+    ShowAbout(nullptr);
     ASSERT_TRUE(script.Completed());
     EXPECT_EQ(magenta, 0);
     EXPECT_GT(panel, 0);

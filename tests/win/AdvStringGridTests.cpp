@@ -200,14 +200,30 @@ TEST(AdvStringGrid, HeaderClickSortsAndTheSecondOneFlips) {
     EXPECT_EQ(table.Direction(), SortDirection::Descending);
     EXPECT_EQ(Notes(table), (std::vector<std::string>{"b", "c", "a"}));
 
-    // The release must be in the header row, in the pressed column.
+    // The release must be in the header row too.
     host.Mouse(WM_LBUTTONDOWN, 170, 10);
     host.Mouse(WM_LBUTTONUP, 170, 30);
-    host.Mouse(WM_LBUTTONDOWN, 170, 10);
-    host.Mouse(WM_LBUTTONUP, 300, 10);
     EXPECT_EQ(table.SortColumn(), ColRepeat);
     EXPECT_EQ(table.Direction(), SortDirection::Descending);
     EXPECT_EQ(Notes(table), (std::vector<std::string>{"b", "c", "a"}));
+    // Anywhere along it: the pressed column sorts, not the one released in.
+    const struct {
+        int pressX, releaseX;
+        int col;
+        SortDirection direction;
+        std::vector<std::string> notes;
+    } releases[] = {
+        {170, 300, ColRepeat, SortDirection::Ascending, {"a", "c", "b"}},
+        {300, 60, ColNote, SortDirection::Ascending, {"a", "b", "c"}},
+        {300, 400, ColNote, SortDirection::Descending, {"c", "b", "a"}}, // beside the columns
+    };
+    for (const auto& r : releases) {
+        host.Mouse(WM_LBUTTONDOWN, r.pressX, 10);
+        host.Mouse(WM_LBUTTONUP, r.releaseX, 10);
+        EXPECT_EQ(table.SortColumn(), r.col) << r.pressX << " to " << r.releaseX;
+        EXPECT_EQ(table.Direction(), r.direction) << r.pressX << " to " << r.releaseX;
+        EXPECT_EQ(Notes(table), r.notes) << r.pressX << " to " << r.releaseX;
+    }
 }
 
 TEST(AdvStringGrid, APressNearABorderResizesTheColumnIntoTheTableInsteadOfSorting) {
@@ -277,7 +293,7 @@ TEST(AdvStringGrid, ClicksAndKeysMoveTheCurrentRowIntoView) {
     EXPECT_EQ(host.VerticalPosition(), 31 - page);
 }
 
-TEST(AdvStringGrid, DoubleClickOnANoteRowRaisesOnDblClick) {
+TEST(AdvStringGrid, ADoubleClickAnywhereRaisesOnDblClickWithTheCurrentRow) {
     NoteTable table = ManyNotes(3);
     GridHost host(table);
     int doubleClicks = 0;
@@ -292,7 +308,11 @@ TEST(AdvStringGrid, DoubleClickOnANoteRowRaisesOnDblClick) {
     };
     doubleClick(300, 21 * 2 + 10);
     EXPECT_EQ(doubleClicks, 1);
+    // Elsewhere it leaves the current row as it is. On the header, the first click has
+    // sorted by Note, which keeps the rows in their order.
     doubleClick(300, 10);          // the header
     doubleClick(300, 21 * 4 + 10); // below the last row
-    EXPECT_EQ(doubleClicks, 1);
+    doubleClick(383, 10);          // a column border in the header
+    EXPECT_EQ(doubleClicks, 4);
+    EXPECT_EQ(table.ColWidth(ColNote), 168);
 }

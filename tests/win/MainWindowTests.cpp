@@ -5,12 +5,16 @@
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "store/NotesFile.h"
+#include "tests/support/TaskbarEntry.h"
+#include "tests/win/DialogScript.h"
+#include "win32/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -102,6 +106,50 @@ constexpr char TwoNotes[] = "3,3\r\n"
 
 NoteFields Fields(TDateTime date, TDateTime time, int repeat, std::string note) {
     return {date, time, repeat, std::move(note)};
+}
+
+// The windows of this thread that the taskbar and Alt+Tab list.
+std::vector<HWND> TaskbarEntries() {
+    std::vector<HWND> entries;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            if (test::HasTaskbarEntry(window))
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&entries));
+    return entries;
+}
+
+// The state of an item of a window's window menu as the open menu shows it: opened as
+// Alt+Space opens it, read from inside the menu's loop, closed again. Nothing when the menu
+// did not open.
+std::optional<UINT> WindowMenuState(HWND window, UINT item) {
+    static UINT wanted, state;
+    static int ticks;
+    wanted = item;
+    state = ~0u;
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND menu, LPARAM) -> BOOL {
+                char className[16]{};
+                GetClassNameA(menu, className, sizeof className);
+                if (std::string(className) != "#32768" || !IsWindowVisible(menu)) return TRUE;
+                const auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+                state = GetMenuState(items, wanted, MF_BYCOMMAND);
+                return FALSE;
+            },
+            0);
+        if (state != ~0u || ++ticks > 100) EndMenu();
+    });
+    SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    KillTimer(nullptr, timer);
+    win32::ProcessMessages(); // what the menu's end left
+    if (state == ~0u) return std::nullopt;
+    return state;
 }
 
 } // namespace
@@ -428,6 +476,151 @@ TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
     EXPECT_FALSE(IsIconic(window));
     EXPECT_FALSE(fs::exists(files.settings));
     EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindow, TheTaskbarButtonIsTheApplicationWindowsAndMinimisesTheProgramToTheTray) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    const HWND window = frmMain.Handle();
+    const HWND handler = frmMain.TrayIcon().HandlerWindow();
+    const auto doubleClick = [&] {
+        SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
+                     WM_LBUTTONDBLCLK);
+    };
+    // The main window is owned, so it has no button; the window that owns it has.
+    const HWND application = GetWindow(window, GW_OWNER);
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(GetWindow(application, GW_OWNER), nullptr);
+    EXPECT_EQ(win32::WindowText(application), "Quillet");
+    EXPECT_TRUE(GetWindowLongA(application, GWL_STYLE) & WS_MINIMIZEBOX);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{}); // in the tray: none
+
+    doubleClick();
+    EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{application});
+    // The taskbar minimises a window only through its minimise box, which also enables
+    // Minimize in its window menu: the button's window has it, the main window does not.
+    EXPECT_EQ(WindowMenuState(window, SC_MINIMIZE), UINT(MF_GRAYED));
+    EXPECT_EQ(WindowMenuState(application, SC_MINIMIZE), UINT(MF_ENABLED));
+
+    // What a click on the button of the active program and Minimize in its menu send.
+    trayCalls.clear();
+    SendMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(TrayMessages(), std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{});
+
+    // Restore brings the program back as the icon's double-click does.
+    SendMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_FALSE(IsIconic(application));
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_EQ(TrayMessages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{application});
+
+    // Activating the button's window (a click on the button, Alt+Tab) activates the main window.
+    SetForegroundWindow(application);
+    win32::ProcessMessages();
+    EXPECT_EQ(GetForegroundWindow(), window);
+    // The button's Close is the main window's: back to the tray.
+    SendMessageA(application, WM_CLOSE, 0, 0);
+    win32::ProcessMessages();
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindow(application));
+    EXPECT_EQ(TrayMessages().back(), DWORD(NIM_ADD));
+    EXPECT_FALSE(QuitRequested());
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindow, WhileADialogIsOpenTheTrayOpensNoOtherAndTheWindowStaysDisabledBehindIt) {
+    ApplicationDialogs real;
+    TfrmMain frmMain(real, files);
+    real.Owner = frmMain.Handle();
+    frmMain.Start();
+    const HWND window = frmMain.Handle(), application = GetWindow(window, GW_OWNER);
+    const HWND handler = frmMain.TrayIcon().HandlerWindow();
+    const auto doubleClick = [&] {
+        SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
+                     WM_LBUTTONDBLCLK);
+    };
+    const auto aboutDialogs = [] {
+        int count = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM count) -> BOOL {
+                *reinterpret_cast<int*>(count) += win32::WindowText(w) == "About";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        return count;
+    };
+    test::DialogScript script("About", {[&](HWND about) {
+                                  // From the tray: the dialog belongs to the hidden main window,
+                                  // which it disables, and the program's button stands for it.
+                                  EXPECT_EQ(GetWindow(about, GW_OWNER), window);
+                                  EXPECT_FALSE(IsWindowVisible(window));
+                                  EXPECT_FALSE(IsWindowEnabled(window));
+                                  EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{application});
+
+                                  // About from the tray menu again: the open one comes to the
+                                  // front, no second opens.
+                                  SendMessageA(window, WM_COMMAND, cmdAbout, 0);
+                                  EXPECT_EQ(aboutDialogs(), 1);
+                                  EXPECT_EQ(GetForegroundWindow(), about);
+
+                                  // The icon's double-click shows the main window disabled, behind
+                                  // the dialog.
+                                  doubleClick();
+                                  EXPECT_TRUE(IsWindowVisible(window));
+                                  EXPECT_FALSE(IsWindowEnabled(window));
+                                  EXPECT_EQ(GetForegroundWindow(), about);
+                                  EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{application});
+
+                                  // Minimised, the program takes its dialog to the tray and brings
+                                  // it back.
+                                  SendMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                                  EXPECT_FALSE(IsWindowVisible(about));
+                                  EXPECT_FALSE(IsWindowVisible(window));
+                                  EXPECT_EQ(TaskbarEntries(), std::vector<HWND>{});
+                                  doubleClick();
+                                  EXPECT_TRUE(IsWindowVisible(about));
+                                  EXPECT_EQ(GetForegroundWindow(), about);
+                                  PostMessageA(about, WM_COMMAND, IDOK, 0);
+                              }});
+    SendMessageA(window, WM_COMMAND, cmdAbout, 0); // as the tray menu sends it
+    EXPECT_TRUE(script.Completed());
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(aboutDialogs(), 0);
+}
+
+TEST_F(MainWindow, ClosingStoresTheNormalSizeWhateverStateTheWindowIsIn) {
+    const struct {
+        const char* state;
+        std::function<void(HWND window)> enter;
+    } states[] = {
+        {"minimised", [](HWND window) { ShowWindow(window, SW_MINIMIZE); }},
+        {"maximised", [](HWND window) { ShowWindow(window, SW_MAXIMIZE); }},
+        {"minimised from the taskbar",
+         [](HWND window) {
+             SendMessageA(GetWindow(window, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+         }},
+    };
+    for (const auto& s : states) {
+        fs::remove(files.settings);
+        TfrmMain frmMain(dialogs, files);
+        frmMain.CoolTrayIcon1DblClick();
+        SendMessageA(frmMain.Handle(), WM_QUERYENDSESSION, 0, 0);
+        SetWindowPos(frmMain.Handle(), nullptr, 0, 0, 500, 350, SWP_NOMOVE | SWP_NOZORDER);
+        s.enter(frmMain.Handle());
+        SendMessageA(frmMain.Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(QuitRequested()) << s.state;
+        const SettingsFile settings(files.settings);
+        EXPECT_EQ(settings.ReadInteger("General", "Height", 0), 350) << s.state;
+        EXPECT_EQ(settings.ReadInteger("General", "Width", 0), 500) << s.state;
+    }
 }
 
 TEST_F(MainWindow, OnceTheSessionEndsClosingWritesTheSizeAndEndsTheProgram) {

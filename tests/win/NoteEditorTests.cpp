@@ -64,7 +64,7 @@ TEST(NoteEditor, ShowsItsPresetsAndOnOKGivesThemBackWithoutSeconds) {
                             focusOnDate = GetFocus() == GetDlgItem(dialog, IDC_NOTE_DATE);
                             Click(dialog, IDC_NOTE_OK);
                         }});
-    EXPECT_TRUE(ShowNoteEditor(fields));
+    EXPECT_TRUE(ShowNoteEditor(nullptr, fields));
     EXPECT_TRUE(script.Completed());
 
     EXPECT_EQ((std::vector<int>{date.wYear, date.wMonth, date.wDay}),
@@ -90,7 +90,7 @@ TEST(NoteEditor, OKReturnsWhatTheUserSetWithTheNoteMadeStorable) {
                                            "one\ntwo\tthree\x01\r\n");
                             Click(dialog, IDC_NOTE_OK);
                         }});
-    EXPECT_TRUE(ShowNoteEditor(fields));
+    EXPECT_TRUE(ShowNoteEditor(nullptr, fields));
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(fields.repeatIndex, 5);
     EXPECT_EQ(NoteRowTexts(fields), (std::array<std::string, 3>{"04/07/2030 05:06 PM", "Monthly",
@@ -105,7 +105,7 @@ TEST(NoteEditor, NoRepeatSelectedShowsAnEmptyListAndStaysUnselected) {
                             shown = TextOf(dialog, IDC_NOTE_REPEAT);
                             Click(dialog, IDC_NOTE_OK);
                         }});
-    EXPECT_TRUE(ShowNoteEditor(fields));
+    EXPECT_TRUE(ShowNoteEditor(nullptr, fields));
     EXPECT_EQ(shown, "");
     EXPECT_EQ(fields.repeatIndex, -1);
     EXPECT_EQ(NoteRowTexts(fields)[1], "");
@@ -115,7 +115,7 @@ TEST(NoteEditor, KeepsADateBeforeTheCalendarsFirstDayUnlessAnotherIsPicked) {
     NoteFields fields = Preset;
     fields.date = EncodeDate(1700, 1, 1);
     DialogScript script("Note", {[](HWND dialog) { Click(dialog, IDC_NOTE_OK); }});
-    EXPECT_TRUE(ShowNoteEditor(fields));
+    EXPECT_TRUE(ShowNoteEditor(nullptr, fields));
     EXPECT_EQ(NoteRowTexts(fields)[0], "01/01/1700 12:05 PM");
 }
 
@@ -137,7 +137,7 @@ TEST(NoteEditor, CancelTheCloseBoxAndTheEndOfTheApplicationLeaveTheFieldsAlone) 
                                 SetWindowTextA(GetDlgItem(dialog, IDC_NOTE_TEXT), "changed");
                                 closer.close(dialog);
                             }});
-        EXPECT_FALSE(ShowNoteEditor(fields));
+        EXPECT_FALSE(ShowNoteEditor(nullptr, fields));
         EXPECT_TRUE(script.Completed());
         EXPECT_EQ(fields.repeatIndex, 2);
         EXPECT_EQ(fields.note, Preset.note);
@@ -165,7 +165,7 @@ TEST(NoteEditor, EscDoesNothingAndEnterOnlyStartsALineInTheText) {
                                     // Still open after all these keys.
                                     [](HWND dialog) { Click(dialog, IDC_NOTE_OK); },
                                 });
-    EXPECT_TRUE(ShowNoteEditor(fields));
+    EXPECT_TRUE(ShowNoteEditor(nullptr, fields));
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(fields.note, "ab\r\nc");
 }
@@ -223,7 +223,7 @@ TEST(NoteEditor, LaysOutItsControlsAsDesignedCentredOnTheScreen) {
             Click(dialog, IDC_NOTE_CANCEL);
         }});
     NoteFields fields = Preset;
-    ShowNoteEditor(fields);
+    ShowNoteEditor(nullptr, fields);
     ASSERT_TRUE(script.Completed());
 
     EXPECT_EQ(client.right, 311);
@@ -260,7 +260,7 @@ TEST(NoteEditor, PaintsTheLightBluePanelWithDarkBlueLabelsAndText) {
                             Click(dialog, IDC_NOTE_CANCEL);
                         }});
     NoteFields fields = Preset;
-    ShowNoteEditor(fields);
+    ShowNoteEditor(nullptr, fields);
     ASSERT_TRUE(script.Completed());
     EXPECT_EQ(top, Color::FromRgb(233, 241, 250));
     EXPECT_EQ(bottom, Color::FromRgb(199, 216, 237));
@@ -269,10 +269,9 @@ TEST(NoteEditor, PaintsTheLightBluePanelWithDarkBlueLabelsAndText) {
     EXPECT_GT(noteInk, 20);
 }
 
-TEST(NoteEditor, BelongsToTheShownActiveWindowAndDisablesItMeanwhile) {
+TEST(NoteEditor, BelongsToItsOwnerAndDisablesItMeanwhile) {
     const HWND window = CreateWindowExA(0, "STATIC", "Main", WS_POPUP | WS_VISIBLE, 10, 10, 200,
                                         100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetActiveWindow(window);
     HWND owner = nullptr;
     bool enabledMeanwhile = true;
     DialogScript script("Note", {[&](HWND dialog) {
@@ -281,7 +280,7 @@ TEST(NoteEditor, BelongsToTheShownActiveWindowAndDisablesItMeanwhile) {
                             Click(dialog, IDC_NOTE_CANCEL);
                         }});
     NoteFields fields = Preset;
-    ShowNoteEditor(fields);
+    ShowNoteEditor(window, fields);
     EXPECT_EQ(owner, window);
     EXPECT_FALSE(enabledMeanwhile);
     EXPECT_TRUE(IsWindowEnabled(window));
