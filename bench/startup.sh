@@ -46,6 +46,6 @@ done
 
 say "start to first input-idle, medians of ${RUNS:-5}"
 # Through a file, never a pipe: wineserver keeps copies of a process's standard handles.
-wine explorer /desktop=Quillet,1024x768 "$(windows_path "$build/bench/win/startup_probe.exe")" \
+wine explorer /desktop="$QUILLET_DESKTOP" "$(windows_path "$build/bench/win/startup_probe.exe")" \
     "${RUNS:-5}" "${programs[@]}" >"$work/out" 2>&1 </dev/null
 cat "$work/out"
