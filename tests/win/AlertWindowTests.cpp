@@ -282,7 +282,7 @@ namespace {
 
 // The whole X display as the X server shows it, taken with ImageMagick, which Wine starts like
 // Windows programs; `png` gets the part `crop` of it. An empty picture where it cannot run.
-Bitmap Screenshot(const std::string& png, const Rect& crop) {
+Bitmap ReadScreen(const std::string& png, const Rect& crop) {
     DeleteFileA("screen.ppm");
     const std::string geometry = std::to_string(crop.Width()) + "x" +
                                  std::to_string(crop.Height()) + "+" + std::to_string(crop.left) +
@@ -321,6 +321,20 @@ Bitmap Screenshot(const std::string& png, const Rect& crop) {
     in.close();
     DeleteFileA("screen.ppm");
     return screen;
+}
+
+// As ReadScreen, once the X server shows the window at `crop`: on a busy machine it may show a
+// window's picture a moment after the window has painted it, so a crop that is still all black
+// is read again, for a few seconds at most.
+Bitmap Screenshot(const std::string& png, const Rect& crop) {
+    for (int attempt = 1;; ++attempt) {
+        Bitmap screen = ReadScreen(png, crop);
+        if (screen.pixels.empty() || attempt == 20) return screen;
+        for (int y = crop.top; y < crop.bottom; ++y)
+            for (int x = crop.left; x < crop.right; ++x)
+                if (screen.At(x, y) != Color{}) return screen;
+        PumpFor(250ms);
+    }
 }
 
 bool IsDark(Color c) {
