@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -229,6 +230,19 @@ TEST(NotesFile, ColumnsBeyondTheThreeAreKeptAndWrittenBack) {
                   "0,2,12/10/2026 09:00 AM\r\n1,2,None\r\n2,2,second\r\n3,2,work\r\n");
     table.ClearRow(1);
     EXPECT_EQ(table.CellText(4, 1), "");
+}
+
+TEST(NotesFile, ALargeTableIsWrittenWholeInRowOrder) {
+    NoteTable table;
+    table.SetRowCount(5001); // some 300 KB of lines
+    for (int row = 1; row < table.RowCount(); ++row) {
+        table.SetCellText(ColAlarm, row, "12/09/2026 09:00 AM");
+        table.SetCellText(ColNote, row,
+                          "Note " + std::to_string(row) + (row % 7 ? "" : "\r\nmore"));
+    }
+    const std::string lines = Written(table);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1 + 3 + 3 + 2 * 5000);
+    ExpectSameTable(Read(lines), table);
 }
 
 TEST(NotesFile, ReadingKeepsCellsTheFileDoesNotName) {
