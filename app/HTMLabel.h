@@ -31,23 +31,21 @@ public:
 
     void Create(HWND parent, int left, int top, int width, int height);
     void Refresh();
-    // Paints the whole label onto dc, through a memory bitmap.
-    void PaintTo(HDC dc);
 
     // The desktop's "open" action.
     static void ShellOpen(const std::string& target);
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    void PointerLeft() override;
     MarkupOptions Options(MarkupMode mode, Point point = {}) const;
     Rect Area() const;
     MarkupResult HitTest(Point point);
-    void PaintBackground(HDC dc, const RECT& client);
+    void PaintBackground(HDC dc);
+    void SetHoverLink(int link);
 
-    int hoverLink_ = -1;    // the link under the pointer
-    bool tracking_ = false; // the pointer's leaving is reported
+    int hoverLink_ = -1; // the link under the pointer
 };
 
 } // namespace quillet

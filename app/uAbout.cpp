@@ -12,7 +12,7 @@ void TfrmAbout::ShowModal(HWND owner) {
 
 void TfrmAbout::Init() {
     AdvPanel1.Create(Handle());
-    Image1 = win32::Bitmap(
+    Image1 = win32::GdiBitmap(
         static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 

@@ -123,7 +123,7 @@ void TfrmMain::BuildToolbar() {
     glyphs_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
     TBBUTTON added[std::size(buttons)]{};
     for (int i = 0; i < int(std::size(buttons)); ++i) {
-        const win32::Bitmap glyph(static_cast<HBITMAP>(
+        const win32::GdiBitmap glyph(static_cast<HBITMAP>(
             LoadImageA(Instance(), MAKEINTRESOURCEA(buttons[i].glyph), IMAGE_BITMAP, 0, 0, 0)));
         ImageList_AddMasked(glyphs_.get(), glyph.get(), RGB(255, 0, 255));
         added[i].iBitmap = i;

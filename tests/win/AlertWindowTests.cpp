@@ -385,7 +385,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     info.bmiHeader = {
         sizeof info.bmiHeader, text.width, -text.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    const win32::Bitmap plain(
+    const win32::GdiBitmap plain(
         CreateDIBSection(plainDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
         const win32::Selection selected(plainDc.get(), plain.get());
