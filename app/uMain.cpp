@@ -42,7 +42,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     classStyle.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET));
     // No minimise box: the program is minimised through its taskbar button, which is the
     // application window's.
-    Create("TfrmMain", classStyle, 0,
+    Create(MAIN_WINDOW_CLASS, classStyle, 0,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
            0, DesignWidth, DesignHeight, application_.Handle());
     application_.MainWindow = Handle();

@@ -1,5 +1,6 @@
 #pragma once
-// Resource ids of quillet.rc, shared by the resource script and the code.
+// Resource ids of quillet.rc, shared by the resource script and the code, and the names and
+// numbers by which the end-to-end tests find the program's windows and speak to them.
 
 #define IDI_QUILLET 1 // the yellow note: tray, window and file icon
 
@@ -36,3 +37,13 @@
 #define IDC_ABOUT_VERSION 211
 #define IDC_ABOUT_RIGHTS 212
 #define IDC_ABOUT_LINK 213
+
+// The tray icon: its id, and the message with which the shell reports to the tray window what
+// happens on it (wParam the icon's id, lParam the mouse message).
+#define TRAY_ICON_ID 1
+#define WM_TRAY_ICON 0x0800
+
+// Window classes of the program's top-level windows.
+#define MAIN_WINDOW_CLASS "TfrmMain"
+#define TRAY_WINDOW_CLASS "TTrayIconHandler"
+#define ALERT_WINDOW_CLASS "QuilletAlertWindow"

@@ -1,6 +1,7 @@
 #include "win32/AlertWindowHost.h"
 
 #include "alerts/AlertWindow.h"
+#include "res/resource.h"
 
 #include <algorithm>
 
@@ -14,7 +15,7 @@ constexpr UINT kScrollRepeatMs = 100;
 
 AlertWindowHost::AlertWindowHost(HWND owner, TAlertWindow& popup) : owner_(owner), popup_(popup) {
     // The shadow is drawn where the desktop draws shadows.
-    Create("QuilletAlertWindow", {.style = CS_DROPSHADOW, .paints = true, .followsPointer = true},
+    Create(ALERT_WINDOW_CLASS, {.style = CS_DROPSHADOW, .paints = true, .followsPointer = true},
            WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP, "", 0, 0, 0, 0, owner);
 
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
