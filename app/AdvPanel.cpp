@@ -5,8 +5,8 @@
 namespace quillet {
 namespace {
 
-constexpr Color PanelTop = Color::FromRgb(233, 241, 250);
-constexpr Color PanelBottom = Color::FromRgb(199, 216, 237);
+constexpr Color PanelTop{0xE9F1FA};
+constexpr Color PanelBottom{0xC7D8ED};
 
 } // namespace
 

@@ -9,7 +9,7 @@
 
 namespace quillet {
 
-inline constexpr Color DarkBlue = Color::FromRgb(8, 55, 114);
+inline constexpr Color DarkBlue{0x083772};
 
 class TAdvPanel {
 public:

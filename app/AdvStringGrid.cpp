@@ -11,15 +11,15 @@ namespace {
 const Font CellFont{"Tahoma", 11};
 const Font HeaderFont{"Tahoma", 11, true};
 
-constexpr Color Background = Color::FromRgb(255, 255, 255);
-constexpr Color HeaderTop = Color::FromRgb(203, 225, 252);
-constexpr Color HeaderBottom = Color::FromRgb(125, 165, 224);
-constexpr Color HeaderLine = Color::FromRgb(101, 139, 196);
-constexpr Color GridLine = Color::FromRgb(192, 192, 192);
-constexpr Color Selection = Color::FromRgb(182, 202, 234);
-constexpr Color Black = Color::FromRgb(0, 0, 0);
-constexpr Color SortMark = Color::FromRgb(51, 51, 51);
-constexpr Color Link = Color::FromRgb(0, 0, 255);
+constexpr Color Background{0xFFFFFF};
+constexpr Color HeaderTop{0xCBE1FC};
+constexpr Color HeaderBottom{0x7DA5E0};
+constexpr Color HeaderLine{0x658BC4};
+constexpr Color GridLine{0xC0C0C0};
+constexpr Color Selection{0xB6CAEA};
+constexpr Color Black{0x000000};
+constexpr Color SortMark{0x333333};
+constexpr Color Link{0x0000FF};
 
 constexpr int TextMargin = 3;  // between a cell's left edge and its text
 constexpr int ScrollStep = 20; // pixels sideways per arrow of the scroll bar

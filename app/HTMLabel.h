@@ -21,13 +21,15 @@ public:
     int ShadowOffset = 2;
     MaybeColor ShadowColor = Color{0x808080};
     MaybeColor URLColor = Color{0x0000FF};
-    MaybeColor HoverColor, HoverFontColor;
-    std::span<const Bitmap> Images;
-
-    // A press on a link whose target is neither a web nor a mail address.
-    std::function<void(const std::string& target)> OnAnchorClick;
     // How web and mail links are opened; tests put an observer here.
     std::function<void(const std::string& target)> OpenLink = ShellOpen;
+
+    // The rest of the label's interface, which this program leaves as it is: the background
+    // and text colours of the link under the pointer (with Hover), the pictures its markup
+    // may name, and what a press on a link that is neither a web nor a mail address does.
+    MaybeColor HoverColor, HoverFontColor;
+    std::span<const Bitmap> Images;
+    std::function<void(const std::string& target)> OnAnchorClick;
 
     void Create(HWND parent, int left, int top, int width, int height);
     void Refresh();

@@ -39,7 +39,7 @@ void TfrmAbout::PaintBackground(HDC dc) const {
     if (!Image1) return;
     const win32::MemoryDc memory(dc);
     const win32::Selection selected(memory.get(), Image1.get());
-    GdiTransparentBlt(dc, 11, 4, 48, 48, memory.get(), 0, 0, 48, 48, RGB(255, 0, 255));
+    GdiTransparentBlt(dc, 11, 4, 48, 48, memory.get(), 0, 0, 48, 48, GLYPH_TRANSPARENT_COLOR);
 }
 
 std::optional<LRESULT> TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

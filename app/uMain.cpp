@@ -22,7 +22,8 @@ constexpr const char* SettingsSection = "General";
 constexpr int GridId = 1;
 
 // The dock strip behind the toolbar, light at the top.
-constexpr Color DockTop{0xF3F2E7}, DockBottom{0xCED6AA};
+constexpr Color DockTop{0xF3F2E7};
+constexpr Color DockBottom{0xCED6AA};
 
 HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
@@ -125,7 +126,7 @@ void TfrmMain::BuildToolbar() {
     for (int i = 0; i < int(std::size(buttons)); ++i) {
         const win32::GdiBitmap glyph(static_cast<HBITMAP>(
             LoadImageA(Instance(), MAKEINTRESOURCEA(buttons[i].glyph), IMAGE_BITMAP, 0, 0, 0)));
-        ImageList_AddMasked(glyphs_.get(), glyph.get(), RGB(255, 0, 255));
+        ImageList_AddMasked(glyphs_.get(), glyph.get(), GLYPH_TRANSPARENT_COLOR);
         added[i].iBitmap = i;
         added[i].idCommand = int(buttons[i].command);
         added[i].fsState = TBSTATE_ENABLED;

@@ -4,9 +4,12 @@
 
 #define IDI_QUILLET 1 // the yellow note: tray, window and file icon
 
-#define IDB_LOGO 100 // About dialog, 48 x 48
+// The colour that the logo and the toolbar buttons show where they are transparent: magenta.
+#define GLYPH_TRANSPARENT_COLOR RGB(255, 0, 255)
 
-// Toolbar buttons, 16 x 16, magenta as transparent colour.
+#define IDB_LOGO 100 // About dialog, 48 x 48, GLYPH_TRANSPARENT_COLOR as transparent colour
+
+// Toolbar buttons, 16 x 16, GLYPH_TRANSPARENT_COLOR as transparent colour.
 #define IDB_ADD 110
 #define IDB_DELETE_NOTE 111
 #define IDB_EDIT 112

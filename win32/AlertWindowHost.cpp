@@ -8,8 +8,8 @@
 namespace quillet::win32 {
 namespace {
 
-constexpr UINT_PTR kScrollTimer = 1;
-constexpr UINT kScrollRepeatMs = 100;
+constexpr UINT_PTR ScrollTimer = 1;
+constexpr UINT ScrollRepeatMs = 100;
 
 } // namespace
 
@@ -100,9 +100,9 @@ void AlertWindowHost::ReleasePointer() {
 
 void AlertWindowHost::SetScrollRepeat(bool on) {
     if (on)
-        SetTimer(Handle(), kScrollTimer, kScrollRepeatMs, nullptr);
+        SetTimer(Handle(), ScrollTimer, ScrollRepeatMs, nullptr);
     else
-        KillTimer(Handle(), kScrollTimer);
+        KillTimer(Handle(), ScrollTimer);
 }
 
 void AlertWindowHost::FocusOwner() {
@@ -134,7 +134,7 @@ LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         if (popup_.Dragging()) popup_.PointerReleased(PointerPosition());
         return 0;
     case WM_TIMER:
-        if (wParam != kScrollTimer) break;
+        if (wParam != ScrollTimer) break;
         popup_.ScrollRepeat();
         return 0;
     default: break;
