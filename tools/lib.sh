@@ -3,6 +3,10 @@
 
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# The Wine virtual desktop Quillet runs in: its name (which asks for a taskbar, see
+# use_wine_prefix) and its size.
+QUILLET_DESKTOP=Quillet,1024x768
+
 QUILLET_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
@@ -75,10 +79,29 @@ use_wine_prefix() {
         wineboot -i >/dev/null 2>&1 </dev/null
         # Wine's virtual desktop shows a taskbar with a notification area only where the
         # desktop's name asks for one: tools/run's desktop, and any test that opens one.
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Quillet' /v EnableShell \
-            /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
+        wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\${QUILLET_DESKTOP%%,*}" \
+            /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
+    fi
+    # Wine's own fonts (package fonts-wine): Tahoma, which the program asks for, and Marlett,
+    # which draws the caption buttons. Debian's Wine 8 looks for them under a path it cannot
+    # open, so without these links every prefix falls back to other faces: a letter "r" in
+    # every close box and narrower blanks in every text.
+    ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Preloaded by every Wine process started through wine_with_colormap (tools/wine-run too):
+    # only there, since the sanitizers of the native tests insist on coming first.
+    export QUILLET_WINE_PRELOAD="$QUILLET_ROOT/build/shared-colormap.so"
+    mkdir -p "$QUILLET_ROOT/build"
+    if [ ! -f "$QUILLET_WINE_PRELOAD" ] ||
+        [ "$QUILLET_ROOT/tools/shared-colormap.c" -nt "$QUILLET_WINE_PRELOAD" ]; then
+        gcc -shared -fPIC -O2 -o "$QUILLET_WINE_PRELOAD" "$QUILLET_ROOT/tools/shared-colormap.c"
     fi
     wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+# Runs wine with its windows on the screen's default colormap (see tools/shared-colormap.c),
+# so that screenshots show dialogs as the screen does.
+wine_with_colormap() {
+    LD_PRELOAD="$QUILLET_WINE_PRELOAD" wine "$@"
 }
 
 # Ends the server of the prefix that use_wine_prefix set up, and every process in it.

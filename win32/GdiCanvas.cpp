@@ -57,9 +57,21 @@ int GdiCanvas::DrawSingleLine(std::string_view text, RECT& rect, UINT format) {
 }
 
 Extent GdiCanvas::TextExtent(std::string_view text, unsigned flags) {
+    // Blanks at the end count: the markup renderer places the next piece of a line after
+    // them. DT_CALCRECT only promises a rectangle that bounds the line's last character, so
+    // they are measured apart, by GetTextExtentPoint32A, which counts every character.
+    std::size_t kept = text.size();
+    while (kept > 0 && text[kept - 1] == ' ') --kept;
     RECT rect{0, 0, 0, 0};
-    DrawSingleLine(text, rect, FormatOf(flags) | DT_CALCRECT | DT_NOCLIP);
-    return {int(rect.right - rect.left), int(rect.bottom - rect.top)};
+    DrawSingleLine(text.substr(0, kept), rect, FormatOf(flags) | DT_CALCRECT | DT_NOCLIP);
+    Extent extent{int(rect.right - rect.left), int(rect.bottom - rect.top)};
+    if (kept < text.size()) {
+        SIZE blanks{};
+        GetTextExtentPoint32A(dc_, text.data() + kept, int(text.size() - kept), &blanks);
+        extent.width += int(blanks.cx);
+        extent.height = std::max(extent.height, int(blanks.cy));
+    }
+    return extent;
 }
 
 void GdiCanvas::TextRect(const Rect& cell, std::string_view text, unsigned flags) {

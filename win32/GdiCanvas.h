@@ -1,7 +1,7 @@
 #pragma once
 // The canvas on a GDI device context. Text goes through DrawTextExA as single lines aligned
-// to the bottom of their cell with tabs expanded. The device context is as before when the
-// canvas goes.
+// to the bottom of their cell with tabs expanded; blanks at a text's end are measured by
+// GetTextExtentPoint32A. The device context is as before when the canvas goes.
 #include "base/Canvas.h"
 #include "win32/Gdi.h"
 

@@ -163,6 +163,28 @@ TEST(AdvStringGrid, PaintsHeaderGradientSelectionBarAndGreyPastOneShotNotes) {
     EXPECT_GT(surface->Count(NoteBand(1), IsDark), 10);
 }
 
+TEST(AdvStringGrid, AMarkupCellKeepsTheBlankThatEndsAPiece) {
+    const quillet::Font cellFont{"Tahoma", 11}; // the grid's
+    // Without Tahoma GDI takes another face, whose blank may be two pixels wide.
+    ASSERT_EQ(FaceOf(cellFont), "Tahoma");
+    // "with " is a piece of its own: the colour tag ends it.
+    NoteTable table = TableOf({{"", "Daily", "with <font color=\"#000080\">comma</font>"}});
+    GridHost host(table);
+    Surface surface(GridWidth, GridHeight);
+    SendMessageA(host.grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()),
+                 PRF_CLIENT);
+
+    const std::vector<int> ink =
+        InkColumns(NoteBand(1), [&](int x, int y) { return surface.At(x, y); });
+    ASSERT_FALSE(ink.empty());
+    const BlankInLine expected = DrawnInOnePiece(cellFont, "with", "with comma");
+    // At least as wide as GDI draws it inside one line. Windows draws text with the widths it
+    // measures, so there it is exactly as wide; Wine draws a piece a pixel or two narrower
+    // than it measures it, which only widens the blank after it.
+    EXPECT_GT(expected.blank, 0);
+    EXPECT_GE(BlankAfter(ink, ink.front() + expected.wordsEnd), expected.blank);
+}
+
 TEST(AdvStringGrid, SortMarkPointsTheWayOfTheSortOnlyWithTwoNotes) {
     NoteTable table = ManyNotes(3);
     GridHost host(table);
