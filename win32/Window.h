@@ -28,7 +28,7 @@ protected:
     struct ClassStyle {
         UINT style = 0;
         HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW);
-        HBRUSH background = nullptr; // none: the window paints all of itself
+        HBRUSH background = nullptr; // none: the window erases its background itself, if at all
         HICON icon = nullptr;
         // The window draws all of itself in Paint; WM_PAINT and WM_PRINTCLIENT go there, and
         // WM_ERASEBKGND erases nothing.
