@@ -52,10 +52,12 @@ const TMsgCollectionItem& TMsgCollection::operator[](int index) const {
 void TMsgCollection::Delete(int index) {
     CheckIndex(index);
     items_.erase(items_.begin() + index);
+    ++revision_;
     if (OnItemRemoved) OnItemRemoved(index);
 }
 
 void TMsgCollection::ItemChanged() {
+    ++revision_;
     if (OnItemChanged) OnItemChanged();
 }
 

@@ -69,6 +69,10 @@ public:
     // Destroys message index (EListError "Invalid Index" out of range).
     void Delete(int index);
 
+    // Counts every change of the messages (an added or deleted one, an item's lines or colours):
+    // what was worked out from a message holds while this stays the same.
+    unsigned Revision() const { return revision_; }
+
     // Raised by Add and by every change of an item's lines or colours.
     std::function<void()> OnItemChanged;
     // Raised by Delete with the index of the destroyed item.
@@ -80,6 +84,7 @@ private:
     void CheckIndex(int index) const;
 
     std::vector<std::unique_ptr<TMsgCollectionItem>> items_;
+    unsigned revision_ = 0;
 };
 
 // Which message is shown, 1-based (0: none), between Min and Max. While there are messages,

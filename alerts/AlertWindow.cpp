@@ -99,13 +99,10 @@ TAlertWindow::Measures TAlertWindow::Measure(Canvas& canvas) const {
     measures.layout = LayOutAlert(client.Width(), client.Height(), owner_.MarginX, owner_.MarginY,
                                   positionWidth, owner_.AlertMessages().Count(), owner_.ShowDelete);
 
-    const TMsgCollectionItem* message = owner_.ShownMessage();
-    if (!message || !owner_.ShowScrollers) return measures;
     const Rect& area = measures.layout.text;
-    const Rect tall{area.left, area.top, area.right, area.top + 4096};
-    const int height =
-        DrawMarkup(canvas, message->DisplayText(), tall, MessageOptions(MarkupMode::MeasureOnly))
-            .height;
+    const MarkupLayout* message = ShownLayout(canvas, area);
+    if (!message || !owner_.ShowScrollers) return measures;
+    const int height = message->Result().height;
     measures.textHeight = height;
     if (height > area.Height()) {
         measures.canScrollUp = scrollOffset_ > 0;
@@ -114,13 +111,30 @@ TAlertWindow::Measures TAlertWindow::Measure(Canvas& canvas) const {
     return measures;
 }
 
-MarkupOptions TAlertWindow::MessageOptions(MarkupMode mode) const {
-    const bool hitTest = mode == MarkupMode::HitTest;
-    return {.mode = mode,
-            .hoverLink = hoverLink_,
+const MarkupLayout* TAlertWindow::ShownLayout(Canvas& canvas, const Rect& area) const {
+    const TMsgCollectionItem* message = owner_.ShownMessage();
+    if (!message) return nullptr;
+    const MessageLayout::Key key{
+        .message = message,
+        .revision = owner_.AlertMessages().Revision(),
+        .area = area,
+        .font = owner_.Font,
+        .hoverLink = owner_.Hover ? hoverLink_ : -1,
+        .linkColor = owner_.URLColor,
+    };
+    if (!messageLayout_ || messageLayout_->key != key) {
+        canvas.SetFont(owner_.Font);
+        messageLayout_.reset(); // the old one goes before the new one is made
+        messageLayout_ = MessageLayout{
+            key, MarkupLayout(canvas, message->DisplayText(), area, MessageOptions())};
+    }
+    return &messageLayout_->layout;
+}
+
+MarkupOptions TAlertWindow::MessageOptions() const {
+    return {.hoverLink = hoverLink_,
             .shadowOffset = 1,
-            .blinkPhase = !hitTest,
-            .hoverStyle = owner_.Hover && !hitTest,
+            .hoverStyle = owner_.Hover,
             .wordWrap = true,
             .linkColor = owner_.URLColor,
             .shadowColor = kShadow};
@@ -240,10 +254,7 @@ void TAlertWindow::PaintMessage(Canvas& canvas, const Rect& textArea, bool scrol
     const std::optional<Rect> clip = canvas.ClipRect();
     canvas.SetClipRect(textArea);
     // Scrolled text starts higher up; it is still drawn down to the area's bottom.
-    Rect rect = textArea;
-    if (scrolled) rect.top -= scrollOffset_;
-    DrawMarkup(canvas, owner_.ShownMessage()->DisplayText(), rect,
-               MessageOptions(MarkupMode::Draw));
+    ShownLayout(canvas, textArea)->Draw(canvas, scrolled ? scrollOffset_ : 0, textArea.bottom);
     canvas.SetClipRect(clip);
 }
 
@@ -295,20 +306,12 @@ void TAlertWindow::UpdateButtons(Point at) {
 }
 
 void TAlertWindow::UpdateLink(Point at) {
-    const TMsgCollectionItem* message = owner_.ShownMessage();
     const Rect textArea = Layout().text;
     int link = -1;
-    if (message) {
-        // Lines scrolled out at the bottom count too.
-        Rect area = textArea;
-        if (scrollOffset_ > 0) area.bottom += 1000;
-        MarkupOptions options = MessageOptions(MarkupMode::HitTest);
-        options.point = {at.x, at.y + scrollOffset_};
-        Canvas& canvas = host_->MeasuringCanvas();
-        canvas.SetFont(owner_.Font);
-        const MarkupResult hit = DrawMarkup(canvas, message->DisplayText(), area, options);
-        if (hit.onLink) link = hit.linkUnderPoint;
-    }
+    // Only a link the text area shows can be under the pointer: it is hit where it is drawn.
+    if (const MarkupLayout* message = ShownLayout(host_->MeasuringCanvas(), textArea);
+        message && textArea.Contains(at))
+        link = message->LinkAt({at.x, at.y + scrollOffset_}, textArea.bottom + scrollOffset_);
     host_->SetPointingHand(link != -1);
     if (link == hoverLink_) return;
     hoverLink_ = link;

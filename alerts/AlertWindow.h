@@ -9,11 +9,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quillet {
 
 class TAdvAlertWindow;
+class TMsgCollectionItem;
 
 // A button picture, with the grey version that a button shows while it cannot be used.
 class ButtonGlyph {
@@ -87,12 +89,30 @@ private:
         bool canScrollUp = false, canScrollDown = false;
     };
 
+    // The shown message laid out in the text area, and what the layout was made for.
+    struct MessageLayout {
+        struct Key {
+            const TMsgCollectionItem* message;
+            unsigned revision;
+            Rect area;
+            quillet::Font font;
+            int hoverLink; // -1 unless links show their hover look
+            MaybeColor linkColor;
+            friend bool operator==(const Key&, const Key&) = default;
+        } key;
+        MarkupLayout layout;
+    };
+
     static constexpr std::size_t Index(AlertButton b) { return std::size_t(b); }
     Rect Client() const;
     // On canvas, in the popup's font.
     Measures Measure(Canvas& canvas) const;
     Measures Measure() const { return Measure(host_->MeasuringCanvas()); }
-    MarkupOptions MessageOptions(MarkupMode mode) const;
+    // The shown message laid out in the text area, on canvas in the popup's font; laid out
+    // anew only when the message, the area, the font or the hovered link has changed. Null
+    // without a message.
+    const MarkupLayout* ShownLayout(Canvas& canvas, const Rect& area) const;
+    MarkupOptions MessageOptions() const;
     bool Enabled(AlertButton button, const Measures& measures) const;
     const std::string& HintOf(AlertButton button) const;
     void SetHint(const std::string& hint);
@@ -118,6 +138,7 @@ private:
     int scrollOffset_ = 0;
     int hoverLink_ = -1;
     std::string hint_;
+    mutable std::optional<MessageLayout> messageLayout_;
 };
 
 } // namespace quillet

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -251,14 +252,15 @@ struct Style {
     bool shadow = false, sub = false, sup = false, error = false, blink = false;
 };
 
+// One per piece of the text; a text laid out whole keeps them all, so they are kept small.
 struct Placed {
     enum class Kind : std::uint8_t { Text, Bullet, Picture };
     Kind kind;
     int style;
-    int x = 0, width = 0, height = 0;  // x from the line's left edge
-    std::size_t begin = 0, length = 0; // Text: its characters in the plain text
-    int picture = 0;                   // Picture: its image list entry
-    std::string_view glyph = {};       // Bullet
+    int x = 0, width = 0, height = 0;    // x from the line's left edge
+    std::uint32_t begin = 0, length = 0; // Text: its characters in the plain text
+    int picture = 0;                     // Picture: its image list entry
+    const char* glyph = nullptr;         // Bullet
 };
 
 struct Line {
@@ -295,26 +297,37 @@ struct LineRun {
 
 enum class TagEnd { Continue, EndLine, EndLineBefore };
 
-class Layout {
-public:
-    Layout(Canvas& canvas, std::string_view text, const Rect& rect, const MarkupOptions& options)
-        : canvas_(canvas), text_(text), rect_(rect), options_(options),
-          storing_(options.mode != MarkupMode::MeasureOnly), flags_(TextFlagsFor(text, options)) {
-        nextTag_ = std::min(text.find('<'), text.size());
-        defaultFont_ = canvas.GetFont();
-        style_.font = defaultFont_;
-        style_.background = options.selected ? canvas.TextBackground() : std::nullopt;
-    }
-
-    void Run();
-
+// What laying a text out gives: its lines of placed pieces, their styles, and the result.
+struct LaidOut {
     std::vector<Style> styles;
     std::vector<Placed> placed;
     std::vector<Line> lines;
     std::vector<std::string> targets; // of every link, kept for hit-testing
     std::optional<Body> body;
     MarkupResult result;
-    unsigned Flags() const { return flags_; }
+    unsigned flags = 0; // the text flags of every piece, measured and drawn
+};
+
+class Layout {
+public:
+    // The whole text, however far below the rectangle it reaches, with every piece and link
+    // target kept; otherwise as much as the mode needs.
+    Layout(Canvas& canvas, std::string_view text, const Rect& rect, const MarkupOptions& options,
+           bool whole = false)
+        : canvas_(canvas), text_(text), rect_(rect), options_(options),
+          storing_(whole || options.mode != MarkupMode::MeasureOnly),
+          fitting_(!whole && options.mode != MarkupMode::MeasureOnly),
+          keepTargets_(whole || options.mode == MarkupMode::HitTest) {
+        nextTag_ = std::min(text.find('<'), text.size());
+        defaultFont_ = canvas.GetFont();
+        style_.font = defaultFont_;
+        style_.background = options.selected ? canvas.TextBackground() : std::nullopt;
+        out.flags = TextFlagsFor(text, options);
+    }
+
+    void Run();
+
+    LaidOut out;
 
 private:
     static unsigned TextFlagsFor(std::string_view text, const MarkupOptions& options) {
@@ -338,7 +351,7 @@ private:
 
     Extent Measure(std::string_view text) {
         UseFont();
-        return canvas_.TextExtent(text, flags_);
+        return canvas_.TextExtent(text, out.flags);
     }
     int GhHeight() {
         if (!ghHeight_) ghHeight_ = Measure("gh").height;
@@ -367,15 +380,15 @@ private:
     }
     int StyleIndex() {
         if (!storing_) return 0;
-        if (styleChanged_ || styles.empty()) styles.push_back(style_);
+        if (styleChanged_ || out.styles.empty()) out.styles.push_back(style_);
         styleChanged_ = false;
-        return int(styles.size()) - 1;
+        return int(out.styles.size()) - 1;
     }
     void Place(const Placed& piece) {
-        if (storing_) placed.push_back(piece);
+        if (storing_) out.placed.push_back(piece);
     }
     std::string_view PlainPiece(std::size_t begin) const {
-        return std::string_view(result.plainText).substr(begin);
+        return std::string_view(out.result.plainText).substr(begin);
     }
     int Limit() const { return rect_.Width() - 1; }
 
@@ -386,7 +399,8 @@ private:
     const Rect rect_;
     const MarkupOptions& options_;
     const bool storing_;
-    const unsigned flags_;
+    const bool fitting_;     // lines stop at the rectangle's bottom
+    const bool keepTargets_; // for hit-testing
 
     Font defaultFont_;
     Style style_;
@@ -407,7 +421,7 @@ void Layout::Run() {
     bool anyLine = false;
     while (pos_ < text_.size()) {
         const int gh = GhHeight();
-        if (anyLine && options_.mode != MarkupMode::MeasureOnly && y + gh > rect_.bottom) break;
+        if (anyLine && fitting_ && y + gh > rect_.bottom) break;
         anyLine = true;
 
         Line line;
@@ -415,12 +429,12 @@ void Layout::Run() {
         line.gh = gh;
         line.linkAtStart = style_.link;
         line.fill = paragraphColor_;
-        line.first = placed.size();
+        line.first = out.placed.size();
         LineRun run;
         run.x = offsetX_;
         run.textHeight = gh;
         RunLine(line, run);
-        line.end = placed.size();
+        line.end = out.placed.size();
 
         line.height = std::max(run.textHeight, run.pictureHeight);
         if (run.textAlign == TextAlign::Top) line.textShift = line.height - run.textHeight;
@@ -437,10 +451,10 @@ void Layout::Run() {
         const long long advance = (long long)line.height + line.sub + line.sup;
         y += advance;
         total += advance;
-        if (storing_) lines.push_back(line);
+        if (storing_) out.lines.push_back(line);
     }
-    result.width = widest + 2;
-    result.height = int(std::min<long long>((anyLine ? total : GhHeight()) + 2, INT_MAX));
+    out.result.width = widest + 2;
+    out.result.height = int(std::min<long long>((anyLine ? total : GhHeight()) + 2, INT_MAX));
 }
 
 void Layout::RunLine(Line& line, LineRun& run) {
@@ -468,8 +482,8 @@ bool Layout::TakePiece(Line& line, LineRun& run) {
     if (options_.wordWrap) {
         if (const auto space = raw.find(' '); space != npos) raw = raw.substr(0, space + 1);
     }
-    const std::size_t begin = result.plainText.size();
-    AppendPiece(result.plainText, raw);
+    const std::size_t begin = out.result.plainText.size();
+    AppendPiece(out.result.plainText, raw);
     if (hidden_ || run.overflow) {
         pos_ += raw.size();
         return true;
@@ -478,7 +492,7 @@ bool Layout::TakePiece(Line& line, LineRun& run) {
     const Extent extent = Measure(piece);
     const bool fits = run.x + extent.width <= Limit();
     if (!fits && run.placedAny && options_.wordWrap && run.breakable) {
-        result.plainText.resize(begin);
+        out.result.plainText.resize(begin);
         return false;
     }
     pos_ += raw.size();
@@ -492,8 +506,8 @@ bool Layout::TakePiece(Line& line, LineRun& run) {
            .x = run.x,
            .width = extent.width,
            .height = extent.height,
-           .begin = begin,
-           .length = piece.size()});
+           .begin = std::uint32_t(begin),
+           .length = std::uint32_t(piece.size())});
     run.x = Advance(run.x, extent.width);
     run.placedAny = true;
     run.breakable = raw.back() == ' ';
@@ -510,7 +524,7 @@ TagEnd Layout::HandleTag(std::string_view raw, Line& line, LineRun& run) {
     switch (tag[0]) {
     case 'B':
         if (second == 'R') {
-            result.plainText += '\r';
+            out.result.plainText += '\r';
             return TagEnd::EndLine;
         }
         if (tag == "B") EditStyle().font.bold = true;
@@ -647,14 +661,14 @@ void Layout::FontTag(std::string_view tag) {
 }
 
 void Layout::LinkTag(std::string_view raw) {
-    const int number = ++result.linkCount;
+    const int number = ++out.result.linkCount;
     std::string_view target;
     if (const auto open = raw.find('"'); open != npos) {
         const auto close = raw.find('"', open + 1);
         if (close != npos) target = raw.substr(open + 1, close - open - 1);
     }
-    if (number == options_.focusLink) result.focusTarget = target;
-    if (options_.mode == MarkupMode::HitTest) targets.emplace_back(target);
+    if (number == options_.focusLink) out.result.focusTarget = target;
+    if (keepTargets_) out.targets.emplace_back(target);
 
     EditStyle().link = number;
     if (options_.linkColor) SetTextColor(*options_.linkColor);
@@ -748,20 +762,31 @@ void Layout::BodyTag(std::string_view raw, std::string_view tag) {
     b.vertical = Attr(tag, "DIR") == "V";
     if (const auto source = FindAttr(tag, "BACKGROUND"))
         b.picture = Picture(raw.substr(source->begin, source->length));
-    body = b;
+    out.body = b;
 }
 
 // --- Drawing and hit-testing ----------------------------------------------------------------
 
+// Whether a line stands below the last one that fits whole above bottom: the layout of a
+// rectangle ends before it.
+bool BelowTheEnd(const LaidOut& layout, const Line& line, int dy, int bottom) {
+    return &line != &layout.lines.front() && (long long)line.top + dy + line.gh > bottom;
+}
+
+// Draws a layout into rect, its lines moved dy down and ended as a layout of rect would end.
 class Painter {
 public:
-    Painter(Canvas& canvas, const Layout& layout, const Rect& rect, const MarkupOptions& options)
-        : canvas_(canvas), layout_(layout), rect_(rect), options_(options),
+    Painter(Canvas& canvas, const LaidOut& layout, const Rect& rect, const MarkupOptions& options,
+            int dy = 0)
+        : canvas_(canvas), layout_(layout), rect_(rect), options_(options), dy_(dy),
           blinkOff_(canvas.TextBackground()) {}
 
     void Paint() {
         if (layout_.body) PaintBody(*layout_.body);
-        for (const Line& line : layout_.lines) {
+        for (const Line& laid : layout_.lines) {
+            if (BelowTheEnd(layout_, laid, dy_, rect_.bottom)) break;
+            Line line = laid;
+            line.top += dy_;
             if (line.fill) {
                 const Rect band{rect_.left, line.top, rect_.right, line.Bottom()};
                 if (line.fillTo)
@@ -844,10 +869,10 @@ private:
             const int offset = options_.shadowOffset;
             canvas_.TextRect(
                 {cell.left + offset, cell.top + offset, cell.right + offset, cell.bottom + offset},
-                text, layout_.Flags());
+                text, layout_.flags);
         }
         Use(font, style.background);
-        canvas_.TextRect(cell, text, layout_.Flags());
+        canvas_.TextRect(cell, text, layout_.flags);
         const int right = std::min(cell.right, left + piece.width);
         if (style.error) {
             // A zigzag 1 pixel wide that steps 2 pixels right and 2 up or down.
@@ -860,14 +885,17 @@ private:
     }
 
     Canvas& canvas_;
-    const Layout& layout_;
+    const LaidOut& layout_;
     const Rect rect_;
     const MarkupOptions& options_;
+    const int dy_;
     const MaybeColor blinkOff_;
 };
 
-void HitTest(const Layout& layout, Point point, MarkupResult& result) {
+// The link under point in the lines that fit whole above bottom.
+void HitTest(const LaidOut& layout, Point point, int bottom, MarkupResult& result) {
     for (const Line& line : layout.lines) {
+        if (BelowTheEnd(layout, line, 0, bottom)) return;
         for (std::size_t i = line.first; i < line.end; ++i) {
             const Placed& piece = layout.placed[i];
             const int link = layout.styles[piece.style].link;
@@ -897,22 +925,72 @@ void HitTest(const Layout& layout, Point point, MarkupResult& result) {
     }
 }
 
+// The canvas's font and text background as they were, whatever drawing or measuring did.
+class KeepCanvasState {
+public:
+    explicit KeepCanvasState(Canvas& canvas)
+        : canvas_(canvas), font_(canvas.GetFont()), background_(canvas.TextBackground()) {}
+    ~KeepCanvasState() {
+        if (!(canvas_.GetFont() == font_)) canvas_.SetFont(font_);
+        if (canvas_.TextBackground() != background_) canvas_.SetTextBackground(background_);
+    }
+    KeepCanvasState(const KeepCanvasState&) = delete;
+    KeepCanvasState& operator=(const KeepCanvasState&) = delete;
+
+private:
+    Canvas& canvas_;
+    const Font font_;
+    const MaybeColor background_;
+};
+
 } // namespace
 
 MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
                         const MarkupOptions& options) {
-    const Font font = canvas.GetFont();
-    const MaybeColor background = canvas.TextBackground();
-
+    const KeepCanvasState keep(canvas);
     const std::string prepared = Prepare(text);
     Layout layout(canvas, prepared, rect, options);
     layout.Run();
-    if (options.mode == MarkupMode::Draw) Painter(canvas, layout, rect, options).Paint();
-    if (options.mode == MarkupMode::HitTest) HitTest(layout, options.point, layout.result);
+    if (options.mode == MarkupMode::Draw) Painter(canvas, layout.out, rect, options).Paint();
+    if (options.mode == MarkupMode::HitTest)
+        HitTest(layout.out, options.point, rect.bottom, layout.out.result);
+    return std::move(layout.out.result);
+}
 
-    if (!(canvas.GetFont() == font)) canvas.SetFont(font);
-    if (canvas.TextBackground() != background) canvas.SetTextBackground(background);
-    return std::move(layout.result);
+struct MarkupLayout::Laid {
+    LaidOut out;
+    Rect rect;
+    MarkupOptions options;
+};
+
+MarkupLayout::MarkupLayout(Canvas& canvas, std::string_view text, const Rect& rect,
+                           const MarkupOptions& options) {
+    const KeepCanvasState keep(canvas);
+    const std::string prepared = Prepare(text);
+    Layout layout(canvas, prepared, rect, options, true);
+    layout.Run();
+    laid_ = std::make_unique<Laid>(Laid{std::move(layout.out), rect, options});
+}
+
+MarkupLayout::~MarkupLayout() = default;
+MarkupLayout::MarkupLayout(MarkupLayout&&) noexcept = default;
+MarkupLayout& MarkupLayout::operator=(MarkupLayout&&) noexcept = default;
+
+const MarkupResult& MarkupLayout::Result() const {
+    return laid_->out.result;
+}
+
+void MarkupLayout::Draw(Canvas& canvas, int scroll, int bottom) const {
+    const KeepCanvasState keep(canvas);
+    const Rect& laidIn = laid_->rect;
+    const Rect rect{laidIn.left, laidIn.top - scroll, laidIn.right, bottom};
+    Painter(canvas, laid_->out, rect, laid_->options, -scroll).Paint();
+}
+
+int MarkupLayout::LinkAt(Point point, int bottom) const {
+    MarkupResult hit;
+    HitTest(laid_->out, point, bottom, hit);
+    return hit.linkUnderPoint;
 }
 
 } // namespace quillet

@@ -8,6 +8,7 @@
 // file or name draw nothing and take no room.
 #include "base/Canvas.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,5 +56,34 @@ struct MarkupResult {
 // clip rectangle are as before when the call returns.
 MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
                         const MarkupOptions& options = {});
+
+// A text laid out once, every line of it however far below the rectangle it reaches, to be
+// drawn and hit-tested again and again without measuring anything: the popup lays its message
+// out once, not at every paint and pointer move. It stays right as long as the text, the
+// canvas's font, the rectangle's left, top and width and the options do; the options' images
+// must outlive it. The options' mode and point play no part.
+class MarkupLayout {
+public:
+    MarkupLayout(Canvas& canvas, std::string_view text, const Rect& rect,
+                 const MarkupOptions& options);
+    ~MarkupLayout();
+    MarkupLayout(MarkupLayout&&) noexcept;
+    MarkupLayout& operator=(MarkupLayout&&) noexcept;
+
+    // As DrawMarkup measures the text (MeasureOnly): its size, plain text and links.
+    const MarkupResult& Result() const;
+    // Draws it as DrawMarkup draws into the rectangle moved scroll pixels up and ending at
+    // bottom: the lines that fit whole above bottom, the first one always. One difference: a
+    // <BODY> tag colours the background wherever it stands, also below the last line drawn,
+    // where DrawMarkup, which stops reading there, never sees it.
+    void Draw(Canvas& canvas, int scroll, int bottom) const;
+    // The 1-based number of the link under point, -1 for none, as DrawMarkup's hit test finds
+    // it in the rectangle ending at bottom.
+    int LinkAt(Point point, int bottom) const;
+
+private:
+    struct Laid;
+    std::unique_ptr<Laid> laid_;
+};
 
 } // namespace quillet

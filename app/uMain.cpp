@@ -91,7 +91,8 @@ void TfrmMain::FormCreate() {
     sessionEnding_ = false;
     // The date and time formats are fixed (base/DateFormat.h) and the help file is
     // HelpFileName: neither needs setting here.
-    if (PathExists(files_.notes)) LoadNotesFile(notes_, files_.notes, win32::ProcessMessages);
+    if (PathExists(files_.notes))
+        LoadNotesFile(notes_, files_.notes, win32::ProcessMessagesNowAndThen{});
     const SettingsFile settings(files_.settings);
     const int height = settings.ReadInteger(SettingsSection, "Height", DesignHeight);
     const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);

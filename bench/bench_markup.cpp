@@ -1,12 +1,15 @@
 // Lays out and draws markup on the recording canvas: the typical reminder (argument 0) and
 // notes of 10 KB and 1 MB. The reference beside them only copies the text and counts its tags
-// and spaces, which every layout has to do at least.
+// and spaces, which every layout has to do at least. And the reminder popup answering the
+// pointer over a message of 100 KB, beside one layout of that message.
 #include "alerts/DrawMarkup.h"
+#include "tests/core/FakeAlertDesktop.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <map>
 
 using namespace quillet;
 
@@ -31,8 +34,10 @@ std::string Note(std::size_t bytes) {
 }
 
 const std::string& Sized(std::int64_t bytes) {
-    static const std::string small = Note(10 * 1024), large = Note(1024 * 1024);
-    return bytes == 0 ? kReminder : bytes == 10 * 1024 ? small : large;
+    static std::map<std::int64_t, std::string> notes{{0, kReminder}};
+    auto [note, made] = notes.try_emplace(bytes);
+    if (made) note->second = Note(std::size_t(bytes));
+    return note->second;
 }
 
 // What the popup does for every paint: measure the whole message (for its scroll buttons),
@@ -76,11 +81,47 @@ void BM_ReferenceCopyAndScan(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * std::int64_t(text.size()));
 }
 
+// The pointer moving to and fro over the popup showing the note: over its text, a link, the
+// close button and the scroll buttons, each move answered as the popup's window answers it.
+void BM_PopupPointerMove(benchmark::State& state) {
+    FakeAlertDesktop desktop;
+    UiThread ui;
+    TAdvAlertWindow alert(desktop, ui);
+    alert.AlertMessages().Add().SetText(Sized(state.range(0)));
+    alert.Show();
+    TAlertWindow& popup = *alert.Popup();
+    const AlertLayout parts = popup.Layout();
+    const Point stops[] = {{40, 60},
+                           {120, 100},
+                           {parts.close.left + 5, parts.close.top + 5},
+                           {parts.scrollDown.left + 3, parts.scrollDown.top + 3},
+                           {60, 150}};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        popup.PointerMoved(stops[next]);
+        next = (next + 1) % std::size(stops);
+    }
+    benchmark::DoNotOptimize(popup.HoverLink());
+}
+
+// Laying the note out whole in the popup's text area, once.
+void BM_ReferenceLayOutOnce(benchmark::State& state) {
+    const std::string& text = Sized(state.range(0));
+    RecordingCanvas canvas;
+    for (auto _ : state) {
+        const MarkupLayout layout(canvas, text, kTextArea, {});
+        benchmark::DoNotOptimize(layout.Result().height);
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ReferenceCopyAndScan)->Arg(0)->Arg(10 * 1024)->Arg(1024 * 1024);
 BENCHMARK(BM_PopupPaint)->Arg(0)->Arg(10 * 1024)->Arg(1024 * 1024);
 // Every line drawn: the 1 MB note makes some 150 000 calls, each recorded.
 BENCHMARK(BM_DrawAll)->Arg(0)->Arg(10 * 1024)->Arg(1024 * 1024);
+
+BENCHMARK(BM_ReferenceLayOutOnce)->Arg(100 * 1024)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PopupPointerMove)->Arg(100 * 1024)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 // save under 10 ms; cost growing no faster than n log n.
 #include "base/DateFormat.h"
 #include "base/Errors.h"
+#include "bench/SyntheticNotes.h"
 #include "store/NotesFile.h"
 
 #include <benchmark/benchmark.h>
@@ -11,32 +12,11 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 using namespace quillet;
 
 namespace {
-
-const char* const RepeatKinds[] = {"None",    "Hourly",     "Daily",     "Weekly",  "Bi-Weekly",
-                                   "Monthly", "Bi-Monthly", "Quarterly", "Annually"};
-
-// n notes in no particular order: alarms over ten years, every repeat kind, some notes of two
-// lines, some alarms shared.
-NoteTable Notes(int n) {
-    std::mt19937 random(n);
-    NoteTable table;
-    table.SetRowCount(n + 1);
-    for (int row = 1; row <= n; ++row) {
-        const TDateTime alarm = EncodeDate(2020, 1, 1) + random() % 3653 + random() % 1440 / 1440.0;
-        table.SetCellText(ColAlarm, row, FormatAlarm(alarm));
-        table.SetCellText(ColRepeat, row, RepeatKinds[random() % 9]);
-        table.SetCellText(ColNote, row,
-                          row % 4 ? "Call number " + std::to_string(row)
-                                  : "Team meeting\r\nBring report " + std::to_string(row));
-    }
-    return table;
-}
 
 // The notes file of n notes, for one benchmark.
 struct FileOf {
@@ -45,7 +25,7 @@ struct FileOf {
         : path((std::filesystem::temp_directory_path() /
                 ("quillet-bench-" + std::to_string(n) + ".txt"))
                    .string()) {
-        SaveNotesFile(Notes(n), path);
+        SaveNotesFile(SyntheticNotes(n), path);
     }
     ~FileOf() { std::filesystem::remove(path); }
 };
@@ -91,7 +71,7 @@ void SortByAlarm(benchmark::State& state) {
 
 // Reference: the plain way, reading both alarm texts on every comparison.
 void SortByAlarmReferenceParseOnEveryComparison(benchmark::State& state) {
-    const NoteTable notes = Notes(int(state.range(0)));
+    const NoteTable notes = SyntheticNotes(int(state.range(0)));
     std::vector<std::array<std::string, 3>> unsorted;
     for (int row = 1; row < notes.RowCount(); ++row)
         unsorted.push_back(
@@ -128,7 +108,7 @@ void LoadAndSort(benchmark::State& state) {
 }
 
 void Save(benchmark::State& state) {
-    const NoteTable table = Notes(int(state.range(0)));
+    const NoteTable table = SyntheticNotes(int(state.range(0)));
     const FileOf file(int(state.range(0)));
     for (auto _ : state) SaveNotesFile(table, file.path);
     state.SetComplexityN(state.range(0));
@@ -136,7 +116,7 @@ void Save(benchmark::State& state) {
 
 // Reference: the same lines written straight over the file, without the temporary file.
 void SaveReferenceInPlace(benchmark::State& state) {
-    const NoteTable table = Notes(int(state.range(0)));
+    const NoteTable table = SyntheticNotes(int(state.range(0)));
     const FileOf file(int(state.range(0)));
     for (auto _ : state) {
         std::ofstream out(file.path, std::ios::binary | std::ios::trunc);

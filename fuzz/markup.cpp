@@ -1,5 +1,6 @@
-// Measures, draws and hit-tests random markup in random rectangles on the recording canvas.
-// The first 8 bytes choose the rectangle, the point and the options; the rest is the markup.
+// Measures, draws and hit-tests random markup in random rectangles on the recording canvas,
+// at once and from a layout made once, which must agree. The first 8 bytes choose the
+// rectangle, the point and the options; the rest is the markup.
 #include "alerts/DrawMarkup.h"
 #include "tests/support/RecordingCanvas.h"
 
@@ -65,5 +66,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MarkupResult hit = DrawMarkup(testing, text, rect, options);
     Check(testing.calls.empty());
     Check(hit.onLink == (hit.linkUnderPoint > 0) && hit.linkUnderPoint <= hit.linkCount);
+
+    RecordingCanvas laying;
+    const MarkupLayout layout(laying, text, rect, options);
+    Check(laying.calls.empty() && layout.Result().height == measured.height);
+    RecordingCanvas replaying;
+    replaying.SetClipRect(rect);
+    layout.Draw(replaying, 0, rect.bottom);
+    // Where the drawing stopped before the text's last line, a later <BODY> still colours it
+    // here.
+    if (drawn.height == measured.height)
+        Check(replaying.calls.size() == drawing.calls.size());
+    Check(layout.LinkAt(options.point, rect.bottom) == hit.linkUnderPoint);
     return 0;
 }

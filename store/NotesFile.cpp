@@ -82,6 +82,12 @@ void ReadCellLine(NoteTable& table, std::string_view line) {
 
 // Appends the encoded text, so that a whole file is built without a string per cell.
 void AppendEncoded(std::string& stored, std::string_view text) {
+    // Most texts have nothing to encode: they go in whole.
+    if (std::none_of(text.begin(), text.end(),
+                     [](char c) { return c == CR || c == LF || c == TAB || c == BS; })) {
+        stored += text;
+        return;
+    }
     const bool hasCR = text.find(CR) != std::string_view::npos;
     const bool hasLF = text.find(LF) != std::string_view::npos;
     for (char c : text) {
@@ -134,7 +140,11 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
         AppendNumber(lines, table.ColWidth(col));
         lines += "\r\n";
     }
-    for (int row = 0; row < table.RowCount(); ++row)
+    // The lines go out in pieces of some 64 KB through one buffer: a string of the whole
+    // file would be megabytes of fresh memory, which the system hands out slowly.
+    constexpr std::size_t piece = 64 * 1024;
+    lines.reserve(piece + 1024);
+    for (int row = 0; row < table.RowCount(); ++row) {
         for (int col = 0; col < NoteTable::ColCount; ++col)
             if (const std::string& text = table.CellText(col, row); !text.empty()) {
                 AppendNumber(lines, col);
@@ -144,6 +154,11 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
                 AppendEncoded(lines, text);
                 lines += "\r\n";
             }
+        if (lines.size() >= piece) {
+            out.write(lines.data(), std::streamsize(lines.size()));
+            lines.clear();
+        }
+    }
     out.write(lines.data(), std::streamsize(lines.size()));
 }
 

@@ -565,3 +565,24 @@ TEST_F(AlertWindowTest, LinksPointAndUnderlineButOpenNothing) {
     ASSERT_NE(plain.FindText("home"), nullptr);
     EXPECT_FALSE(plain.FindText("home")->font.underline);
 }
+
+TEST_F(AlertWindowTest, OnlyALinkTheTextAreaShowsIsUnderThePointer) {
+    // 100 lines of 14 pixels, each a link: 1402 high, scrolled far down.
+    std::string links;
+    for (int i = 1; i <= 100; ++i) links += "<a href=\"" + std::to_string(i) + "\">line</a><br>";
+    Remind({links});
+    const AlertLayout l = layout();
+    popup().PointerPressed(Centre(l.scrollDown));
+    for (int tick = 0; tick < 300; ++tick) popup().ScrollRepeat();
+    popup().PointerReleased(Centre(l.scrollDown));
+    ASSERT_EQ(popup().ScrollOffset(), 1204); // 300 ticks and the release, 4 pixels each
+
+    // Line 88 shows at the area's top, from 21 + 87 * 14 - 1204 = 35 to 49.
+    popup().PointerMoved({10, 40});
+    EXPECT_TRUE(host().pointingHand);
+    EXPECT_EQ(popup().HoverLink(), 88);
+    // Above the area, on the grip, the lines scrolled out above are not there.
+    popup().PointerMoved({10, 5});
+    EXPECT_FALSE(host().pointingHand);
+    EXPECT_EQ(popup().HoverLink(), -1);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 using namespace quillet;
 using Op = RecordingCanvas::Op;
@@ -448,4 +449,69 @@ TEST(Canvas, GradientBandsStepEvenlyAndCoverTheRectangle) {
     c.calls.clear();
     c.GradientBands({0, 0, 2, 2}, Color{}, Color{}, 16, GradientDirection::Vertical);
     EXPECT_EQ(c.Of(Op::Fill).size(), 2u); // empty bands are skipped
+}
+
+TEST(MarkupLayout, DrawsMeasuresAndHitTestsAsDrawMarkupAtEveryScroll) {
+    const std::string text =
+        "<body bgcolor=\"#FFEEDD\"><p bgcolor=\"#112233\">Quillet</p><br>Date/Time: Daily "
+        "09:00 AM<hr><br>Call <a href=\"http://example.com\">home about the weekend</a> and "
+        "book <b>the table</b> for eight<br><ul><li>milk<li>eggs</ul>see <a href=\"x\">the "
+        "plan</a> before Friday, then <font size=\"5\">relax</font> a little";
+    const MarkupOptions options{.hoverLink = 2,
+                                .shadowOffset = 1,
+                                .hoverStyle = true,
+                                .linkColor = Color{0x0000FF},
+                                .shadowColor = Color{0x808080}};
+    const Rect narrow{4, 21, 120, 80}; // the text runs far below this
+    RecordingCanvas canvas;
+    const MarkupLayout layout(canvas, text, narrow, options);
+    EXPECT_TRUE(canvas.calls.empty()) << "laying out draws nothing";
+
+    MarkupOptions measuring = options;
+    measuring.mode = MarkupMode::MeasureOnly;
+    const MarkupResult measured = DrawMarkup(canvas, text, narrow, measuring);
+    EXPECT_EQ(layout.Result().height, measured.height);
+    EXPECT_EQ(layout.Result().width, measured.width);
+    EXPECT_EQ(layout.Result().plainText, measured.plainText);
+    EXPECT_EQ(layout.Result().linkCount, 2);
+
+    // What each draws, call by call.
+    auto drawn = [](const RecordingCanvas& c) {
+        std::vector<std::string> calls;
+        for (const auto& call : c.calls) {
+            std::ostringstream line;
+            line << int(call.op) << " " << call.rect.left << "," << call.rect.top << ","
+                 << call.rect.right << "," << call.rect.bottom << " " << call.text << " "
+                 << call.font.height << call.font.bold << call.font.underline << " "
+                 << (call.color ? call.color->rgb : 1u << 31) << " " << call.flags;
+            calls.push_back(line.str());
+        }
+        return calls;
+    };
+    int linksHit = 0;
+    for (const int scroll : {0, 3, 14, 40, 75}) {
+        for (const int bottom : {narrow.bottom, narrow.bottom + 37}) {
+            SCOPED_TRACE("scroll " + std::to_string(scroll) + ", bottom " + std::to_string(bottom));
+            RecordingCanvas once, each;
+            layout.Draw(once, scroll, bottom);
+            DrawMarkup(each, text, {narrow.left, narrow.top - scroll, narrow.right, bottom},
+                       options);
+            EXPECT_FALSE(once.calls.empty());
+            EXPECT_EQ(drawn(once), drawn(each));
+
+            for (int y = narrow.top; y < bottom; y += 4) {
+                for (int x = narrow.left; x < narrow.right; x += 7) {
+                    MarkupOptions hit = options;
+                    hit.mode = MarkupMode::HitTest;
+                    hit.point = {x, y};
+                    const Rect shown{narrow.left, narrow.top - scroll, narrow.right, bottom};
+                    const int link = layout.LinkAt({x, y + scroll}, bottom + scroll);
+                    EXPECT_EQ(link, DrawMarkup(canvas, text, shown, hit).linkUnderPoint)
+                        << x << "," << y;
+                    linksHit += link > 0;
+                }
+            }
+        }
+    }
+    EXPECT_GT(linksHit, 10);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -189,6 +190,19 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
         for (int col = 0; col < 3; ++col) expected.SetColWidth(col, c.widths[col]);
         ExpectSameTable(Read(c.file), expected);
     }
+}
+
+TEST(NotesFile, ALargeTableIsWrittenWholeInRowOrder) {
+    NoteTable table;
+    table.SetRowCount(5001); // some 300 KB of lines
+    for (int row = 1; row < table.RowCount(); ++row) {
+        table.SetCellText(ColAlarm, row, "12/09/2026 09:00 AM");
+        table.SetCellText(ColNote, row,
+                          "Note " + std::to_string(row) + (row % 7 ? "" : "\r\nmore"));
+    }
+    const std::string lines = Written(table);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1 + 3 + 3 + 2 * 5000);
+    ExpectSameTable(Read(lines), table);
 }
 
 TEST(NotesFile, ReadingKeepsCellsTheFileDoesNotName) {
