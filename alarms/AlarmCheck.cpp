@@ -3,7 +3,7 @@
 #include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
 #include "base/Errors.h"
-#include "store/stringlib.h"
+#include "base/stringlib.h"
 
 #include <algorithm>
 

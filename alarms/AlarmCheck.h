@@ -4,7 +4,7 @@
 #include "alerts/AlertMessages.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include <optional>
 #include <string>

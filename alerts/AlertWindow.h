@@ -4,8 +4,8 @@
 // the alert component TAdvAlertWindow owns it, configures it, and decides when it shows and how
 // opaque it is.
 #include "alerts/AlertDesktop.h"
-#include "alerts/DrawMarkup.h"
 #include "base/Canvas.h"
+#include "markup/DrawMarkup.h"
 
 #include <array>
 #include <memory>

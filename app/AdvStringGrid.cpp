@@ -1,6 +1,6 @@
 #include "app/AdvStringGrid.h"
 
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 #include "win32/GdiCanvas.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 // the header's borders into the table, sorting by a header click, markup cells, scroll bars
 // both ways when the table needs them, and the keys that move the current row.
 #include "base/Canvas.h"
-#include "store/GridLayout.h"
-#include "store/NoteTable.h"
+#include "grid/GridLayout.h"
+#include "notes/NoteTable.h"
 #include "win32/Window.h"
 
 #include <functional>

@@ -3,7 +3,7 @@
 // small interface, so that the commands' logic can be driven by a test without anyone
 // clicking. The application's own boxes (the error box, the confirmation and the information
 // dialog) live here too.
-#include "store/NoteFields.h"
+#include "notes/NoteFields.h"
 
 #include <windows.h>
 

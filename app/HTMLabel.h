@@ -1,7 +1,7 @@
 #pragma once
 // The markup label: a child window that shows its markup text, points with a hand over its
 // links, and opens a web or mail link when the mouse is pressed on it.
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 #include "win32/Window.h"
 
 #include <functional>

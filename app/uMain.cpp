@@ -1,10 +1,10 @@
 #include "app/uMain.h"
 
 #include "app/SettingsFile.h"
+#include "grid/RowColor.h"
+#include "notes/NoteFields.h"
+#include "notes/NotesFile.h"
 #include "res/resource.h"
-#include "store/NoteFields.h"
-#include "store/NotesFile.h"
-#include "store/RowColor.h"
 #include "win32/BitmapResource.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"

@@ -10,7 +10,7 @@
 #include "app/Application.h"
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 #include "win32/Handles.h"
 #include "win32/LocalClock.h"
 #include "win32/SystemAlertDesktop.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The note editor: the modal dialog frmNote in which the user sets the alarm date and time,
 // the repeat rule and the text of one note.
-#include "store/NoteFields.h"
+#include "notes/NoteFields.h"
 
 #include <windows.h>
 

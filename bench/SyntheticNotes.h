@@ -3,8 +3,8 @@
 // every repeat kind, some notes of two lines, some alarms shared.
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
-#include "store/NoteFields.h"
-#include "store/NoteTable.h"
+#include "notes/NoteFields.h"
+#include "notes/NoteTable.h"
 
 #include <random>
 #include <string>

@@ -2,7 +2,7 @@
 // notes of 10 KB and 1 MB. The reference beside them only copies the text and counts its tags
 // and spaces, which every layout has to do at least. And the reminder popup answering the
 // pointer over a message of 100 KB, beside one layout of that message.
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 #include "tests/core/FakeAlertDesktop.h"
 #include "tests/support/RecordingCanvas.h"
 

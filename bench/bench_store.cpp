@@ -4,7 +4,7 @@
 #include "base/DateFormat.h"
 #include "base/Errors.h"
 #include "bench/SyntheticNotes.h"
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include <benchmark/benchmark.h>
 

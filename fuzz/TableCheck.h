@@ -1,7 +1,7 @@
 #pragma once
 // What the notes-file targets check of a table read from any bytes: its bounds, and that what
 // is written from it reads back as the same table.
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include <cstdlib>
 #include <sstream>

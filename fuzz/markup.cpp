@@ -1,7 +1,7 @@
 // Measures, draws and hit-tests random markup in random rectangles on the recording canvas,
 // at once and from a layout made once, which must agree. The first 8 bytes choose the
 // rectangle, the point and the options; the rest is the markup.
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <cstdint>
@@ -75,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     layout.Draw(replaying, 0, rect.bottom);
     // Where the drawing stopped before the text's last line, a later <BODY> still colours it
     // here.
-    if (drawn.height == measured.height)
-        Check(replaying.calls.size() == drawing.calls.size());
+    if (drawn.height == measured.height) Check(replaying.calls.size() == drawing.calls.size());
     Check(layout.LinkAt(options.point, rect.bottom) == hit.linkUnderPoint);
     return 0;
 }

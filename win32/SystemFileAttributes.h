@@ -1,6 +1,6 @@
 #pragma once
 // File attributes as Windows keeps them: hidden, system, archive and the like.
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 namespace quillet::win32 {
 

@@ -8,7 +8,7 @@
 //   bench_commands [runs]      (5 unless given; prints medians in milliseconds)
 #include "app/uMain.h"
 #include "bench/SyntheticNotes.h"
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Writes the benchmarks' table of n notes as a notes file: make_notes <n> <path>.
 #include "bench/SyntheticNotes.h"
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "store/GridLayout.h"
+#include "grid/GridLayout.h"
 
 #include "base/DateFormat.h"
-#include "store/RowColor.h"
+#include "grid/RowColor.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

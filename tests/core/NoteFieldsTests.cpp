@@ -1,6 +1,6 @@
 #include "base/DateFormat.h"
 #include "base/Errors.h"
-#include "store/NoteFields.h"
+#include "notes/NoteFields.h"
 
 #include <gtest/gtest.h>
 

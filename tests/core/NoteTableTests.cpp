@@ -1,4 +1,4 @@
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include "base/Errors.h"
 

@@ -1,4 +1,4 @@
-#include "store/stringlib.h"
+#include "base/stringlib.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "app/AdvStringGrid.h"
 
 #include "base/DateFormat.h"
-#include "store/RowColor.h"
+#include "grid/RowColor.h"
 #include "tests/support/GdiSurface.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The markup renderer with real GDI, the GDI canvas, and the markup label, under Wine.
-#include "alerts/DrawMarkup.h"
 #include "app/HTMLabel.h"
+#include "markup/DrawMarkup.h"
 #include "tests/support/GdiSurface.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"

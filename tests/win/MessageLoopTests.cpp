@@ -1,4 +1,4 @@
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 #include "win32/MessageLoop.h"
 #include "win32/Window.h"
 

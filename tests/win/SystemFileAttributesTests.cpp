@@ -3,7 +3,7 @@
 #include "win32/SystemFileAttributes.h"
 
 #include "base/Errors.h"
-#include "store/NotesFile.h"
+#include "notes/NotesFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include "base/DateFormat.h"
 #include "base/Errors.h"

@@ -1,7 +1,7 @@
-#include "store/NoteFields.h"
+#include "notes/NoteFields.h"
 
 #include "base/DateFormat.h"
-#include "store/stringlib.h"
+#include "base/stringlib.h"
 
 #include <algorithm>
 #include <cctype>

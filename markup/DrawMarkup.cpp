@@ -1,4 +1,4 @@
-#include "alerts/DrawMarkup.h"
+#include "markup/DrawMarkup.h"
 
 #include <algorithm>
 #include <climits>

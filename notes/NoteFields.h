@@ -2,7 +2,7 @@
 // What the note editor shows and what it writes back: the values of one note row, and the
 // conversions between them and the row's three texts.
 #include "base/DateTime.h"
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "store/stringlib.h"
+#include "base/stringlib.h"
 
 namespace quillet {
 

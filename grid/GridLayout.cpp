@@ -1,4 +1,4 @@
-#include "store/GridLayout.h"
+#include "grid/GridLayout.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // what a point in it hits, how far it scrolls, where the keys move the current row, and what
 // a cell shows of its text. The window only asks these and draws.
 #include "base/Canvas.h"
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include <string_view>
 

@@ -4,7 +4,7 @@
 // more), then one width line per column ("cw 0,130"), then one line per non-empty cell
 // ("<col>,<row>,<text>"), row by row, left to right. Other copies of the program read and
 // write this same format.
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 #include <functional>
 #include <iosfwd>

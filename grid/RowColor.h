@@ -2,7 +2,7 @@
 // The colour a note row is listed in: a one-shot note whose moment has passed turns grey.
 #include "base/Canvas.h"
 #include "base/DateTime.h"
-#include "store/NoteTable.h"
+#include "notes/NoteTable.h"
 
 namespace quillet {
 

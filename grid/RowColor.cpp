@@ -1,4 +1,4 @@
-#include "store/RowColor.h"
+#include "grid/RowColor.h"
 
 #include "base/DateFormat.h"
 #include "base/Errors.h"
