@@ -3,7 +3,8 @@
 #include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
 #include "base/Errors.h"
-#include "base/stringlib.h"
+#include "notes/AlarmText.h"
+#include "notes/RepeatKind.h"
 
 #include <algorithm>
 
@@ -11,19 +12,11 @@ namespace quillet {
 
 namespace {
 
-// The pieces of an AlarmText such as "12/09/2026 04:08 PM".
-std::string TimeText(const std::string& alarm) { // "04:08 PM"
-    return Right(alarm, PosN(alarm, "M", 1) - PosN(alarm, " ", 1));
-}
-std::string MinuteText(const std::string& alarm) { // "08"
-    return Mid(alarm, PosN(alarm, ":", 1) + 1, 2);
-}
-
 // Whether a note that repeats by step from the date of its AlarmText has an occurrence on
 // today. An unreadable date (or a chain that leaves the calendar) never has one.
 bool OccursOn(DateStep step, const std::string& alarm, TDateTime today) {
     try {
-        return FirstOccurrenceOnOrAfter(step, StrToDate(Left(alarm, 10)), today) == today;
+        return FirstOccurrenceOnOrAfter(step, StrToDate(AlarmDateText(alarm)), today) == today;
     } catch (const EConvertError&) {
         return false;
     }
@@ -45,23 +38,27 @@ struct Kinds {
 };
 
 // How the reminder names the moment of a note due now; none when it is not due.
-std::optional<std::string> DueMoment(const std::string& alarm, const std::string& kind,
+std::optional<std::string> DueMoment(const std::string& alarm, RepeatKind kind,
                                      const ClockTexts& now, Kinds kinds) {
-    if (kind == "Hourly") {
-        if (kinds.hourly && MinuteText(alarm) == now.minute) return "Hourly " + TimeText(alarm);
+    const auto named = [&](const std::string& time) {
+        return std::string(NameOf(kind)) + " " + time;
+    };
+    if (kind == RepeatKind::Hourly) {
+        if (kinds.hourly && AlarmMinuteText(alarm) == now.minute)
+            return named(AlarmTimeText(alarm));
         return std::nullopt;
     }
     if (!kinds.named) return std::nullopt;
-    if (kind == "None") {
+    if (kind == RepeatKind::None) {
         if (alarm == now.alarm) return alarm;
         return std::nullopt;
     }
-    const std::string time = TimeText(alarm);
-    if (kind == "Daily") {
-        if (time == now.time) return "Daily " + time;
+    const std::string time = AlarmTimeText(alarm);
+    if (kind == RepeatKind::Daily) {
+        if (time == now.time) return named(time);
     } else if (const auto step = DateStepOf(kind)) {
         // The time first: it rules out almost every row without reading a date.
-        if (time == now.time && OccursOn(*step, alarm, now.today)) return kind + " " + time;
+        if (time == now.time && OccursOn(*step, alarm, now.today)) return named(time);
     }
     return std::nullopt;
 }
@@ -72,8 +69,10 @@ void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime min
     for (int row = 1; row < table.RowCount(); ++row) {
         alarm = table.CellText(ColAlarm, row);
         if (alarm.empty()) continue;
+        const auto kind = RepeatKindOf(table.CellText(ColRepeat, row));
+        if (!kind) continue;
         NormalizeAlarmText(alarm);
-        if (const auto moment = DueMoment(alarm, table.CellText(ColRepeat, row), now, kinds))
+        if (const auto moment = DueMoment(alarm, *kind, now, kinds))
             due.push_back({row, "Quillet<br>Date/Time: " + *moment + "<hr><br>" +
                                     table.CellText(ColNote, row)});
     }

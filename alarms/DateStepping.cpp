@@ -122,13 +122,18 @@ TDateTime AddYears(long double count, TDateTime moment) {
     return Compose(int(year), month, day, 365.25L * n.fraction, moment);
 }
 
-std::optional<DateStep> DateStepOf(std::string_view repeatKind) {
-    if (repeatKind == "Weekly") return DateStep::Week;
-    if (repeatKind == "Bi-Weekly") return DateStep::TwoWeeks;
-    if (repeatKind == "Monthly") return DateStep::Month;
-    if (repeatKind == "Bi-Monthly") return DateStep::TwoMonths;
-    if (repeatKind == "Quarterly") return DateStep::Quarter;
-    if (repeatKind == "Annually") return DateStep::Year;
+std::optional<DateStep> DateStepOf(RepeatKind kind) {
+    switch (kind) {
+    case RepeatKind::Weekly: return DateStep::Week;
+    case RepeatKind::BiWeekly: return DateStep::TwoWeeks;
+    case RepeatKind::Monthly: return DateStep::Month;
+    case RepeatKind::BiMonthly: return DateStep::TwoMonths;
+    case RepeatKind::Quarterly: return DateStep::Quarter;
+    case RepeatKind::Annually: return DateStep::Year;
+    case RepeatKind::None:
+    case RepeatKind::Hourly:
+    case RepeatKind::Daily: break;
+    }
     return std::nullopt;
 }
 

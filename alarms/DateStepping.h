@@ -2,9 +2,9 @@
 // Moving a moment by weeks, months, quarters or years, keeping its time of day, and the
 // chain of occurrence days of a repeating note.
 #include "base/DateTime.h"
+#include "notes/RepeatKind.h"
 
 #include <optional>
-#include <string_view>
 
 namespace quillet {
 
@@ -22,9 +22,9 @@ TDateTime AddYears(long double count, TDateTime moment);
 // The step from one occurrence of a repeating note to the next.
 enum class DateStep { Week, TwoWeeks, Month, TwoMonths, Quarter, Year };
 
-// The step of a Repeat text ("Weekly", "Bi-Weekly", "Monthly", "Bi-Monthly", "Quarterly",
-// "Annually", compared exactly); none for every other text.
-std::optional<DateStep> DateStepOf(std::string_view repeatKind);
+// The step of the kinds that repeat by date (Weekly, Bi-Weekly, Monthly, Bi-Monthly, Quarterly,
+// Annually); none for the others.
+std::optional<DateStep> DateStepOf(RepeatKind kind);
 
 TDateTime StepDate(DateStep step, TDateTime date);
 

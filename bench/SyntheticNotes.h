@@ -3,6 +3,7 @@
 // every repeat kind, some notes of two lines, some alarms shared.
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "notes/AlarmText.h"
 #include "notes/NoteFields.h"
 #include "notes/NoteTable.h"
 

@@ -7,6 +7,8 @@
 #include "base/DateFormat.h"
 #include "base/Errors.h"
 #include "base/stringlib.h"
+#include "notes/AlarmText.h"
+#include "notes/RepeatKind.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,7 +58,7 @@ std::vector<int> StepByStepDueRows(const NoteTable& table, TDateTime minute) {
             due = alarm == now;
         } else if (kind == "Daily") {
             due = alarmTime == time;
-        } else if (const auto step = DateStepOf(kind)) {
+        } else if (const auto step = DateStepOf(RepeatKindOf(kind).value_or(RepeatKind::None))) {
             try {
                 TDateTime date = StrToDate(Left(alarm, 10));
                 while (date < today) date = StepDate(*step, date);

@@ -9,6 +9,8 @@
 #include "base/DateFormat.h"
 #include "base/Errors.h"
 #include "base/stringlib.h"
+#include "notes/AlarmText.h"
+#include "notes/RepeatKind.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -27,10 +29,6 @@ namespace {
 void Check(bool condition) {
     if (!condition) std::abort();
 }
-
-constexpr std::array<const char*, 9> Kinds = {"None",       "Hourly",    "Daily",
-                                              "Weekly",     "Bi-Weekly", "Monthly",
-                                              "Bi-Monthly", "Quarterly", "Annually"};
 
 constexpr long long FirstMinute = (long long)FirstDay * 1440,
                     LastMinute = (long long)LastDay * 1440 + 1439;
@@ -62,7 +60,8 @@ NoteTable Table(FuzzedDataProvider& in, long long near) {
         table.SetCellText(ColRepeat, row,
                           in.ConsumeIntegralInRange(0, 15) == 0
                               ? in.ConsumeRandomLengthString(12)
-                              : Kinds[in.ConsumeIntegralInRange<std::size_t>(0, Kinds.size() - 1)]);
+                              : std::string(RepeatKinds[in.ConsumeIntegralInRange<std::size_t>(
+                                    0, RepeatKinds.size() - 1)]));
         table.SetCellText(ColNote, row, std::to_string(row));
     }
     return table;
@@ -83,7 +82,8 @@ std::optional<std::optional<std::string>> PlainDueMoment(std::string alarm, cons
         return Mid(alarm, PosN(alarm, ":", 1) + 1, 2) == FormatMinute(now)
                    ? std::optional("Hourly " + time)
                    : notDue;
-    const auto step = DateStepOf(kind);
+    const auto repeat = RepeatKindOf(kind);
+    const auto step = repeat ? DateStepOf(*repeat) : std::nullopt;
     if (!step) return notDue;
     try {
         TDateTime date = StrToDate(Left(alarm, 10));

@@ -7,6 +7,7 @@
 #include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
 #include "base/Errors.h"
+#include "notes/AlarmText.h"
 
 #include <cmath>
 #include <cstdint>

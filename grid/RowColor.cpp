@@ -2,11 +2,14 @@
 
 #include "base/DateFormat.h"
 #include "base/Errors.h"
+#include "notes/AlarmText.h"
+#include "notes/RepeatKind.h"
 
 namespace quillet {
 
 MaybeColor NoteRowColor(const NoteTable& table, int row, TDateTime now) {
-    if (row == 0 || table.CellText(ColRepeat, row) != "None") return std::nullopt;
+    if (row == 0 || RepeatKindOf(table.CellText(ColRepeat, row)) != RepeatKind::None)
+        return std::nullopt;
     constexpr Color black{0x000000};
     std::string alarm = table.CellText(ColAlarm, row);
     NormalizeAlarmText(alarm);

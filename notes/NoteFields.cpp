@@ -1,26 +1,8 @@
 #include "notes/NoteFields.h"
 
-#include "base/DateFormat.h"
-#include "base/stringlib.h"
-
-#include <algorithm>
-#include <cctype>
+#include "notes/AlarmText.h"
 
 namespace quillet {
-
-namespace {
-
-int RepeatIndexOf(std::string_view text) {
-    const auto sameLetters = [&](std::string_view kind) {
-        return std::ranges::equal(kind, text, [](char a, char b) {
-            return std::tolower((unsigned char)a) == std::tolower((unsigned char)b);
-        });
-    };
-    const auto it = std::ranges::find_if(RepeatKinds, sameLetters);
-    return it == RepeatKinds.end() ? -1 : int(it - RepeatKinds.begin());
-}
-
-} // namespace
 
 NoteFields NewNoteFields(TDateTime now) {
     return {DateOf(now), TimeOf(now), 0, {}};
@@ -30,16 +12,16 @@ NoteFields ReadNoteFields(const NoteTable& table, int row) {
     std::string alarm = table.CellText(ColAlarm, row);
     NormalizeAlarmText(alarm);
     NoteFields fields;
-    fields.date = StrToDate(FieldN(alarm, " ", 1));
-    // The time text runs from the first blank to the "M" of the AM/PM marker.
-    fields.time = StrToTime(Right(alarm, PosN(alarm, "M", 1) - PosN(alarm, " ", 1)));
-    fields.repeatIndex = RepeatIndexOf(table.CellText(ColRepeat, row));
+    fields.date = ReadAlarmDate(alarm);
+    fields.time = ReadAlarmTime(alarm);
+    const auto kind = RepeatKindOf(table.CellText(ColRepeat, row), LetterCase::Ignored);
+    fields.repeatIndex = kind ? int(*kind) : -1;
     fields.note = CleanNoteText(table.CellText(ColNote, row));
     return fields;
 }
 
 std::array<std::string, 3> NoteRowTexts(const NoteFields& fields) {
-    return {FormatDate(fields.date) + " " + FormatTime(fields.time),
+    return {FormatAlarm(fields.date, fields.time),
             fields.repeatIndex >= 0 && fields.repeatIndex < int(RepeatKinds.size())
                 ? std::string(RepeatKinds[fields.repeatIndex])
                 : std::string(),

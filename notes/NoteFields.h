@@ -3,6 +3,7 @@
 // conversions between them and the row's three texts.
 #include "base/DateTime.h"
 #include "notes/NoteTable.h"
+#include "notes/RepeatKind.h"
 
 #include <array>
 #include <string>
@@ -10,15 +11,10 @@
 
 namespace quillet {
 
-// The nine Repeat texts in the order of the editor's list.
-inline constexpr std::array<std::string_view, 9> RepeatKinds = {
-    "None",    "Hourly",     "Daily",     "Weekly",  "Bi-Weekly",
-    "Monthly", "Bi-Monthly", "Quarterly", "Annually"};
-
 struct NoteFields {
     TDateTime date = 0;   // the date part counts
     TDateTime time = 0;   // the time of day; seconds may be held but are never stored
-    int repeatIndex = -1; // into RepeatKinds; -1 when nothing is selected
+    int repeatIndex = -1; // a RepeatKind's place in RepeatKinds; -1 when nothing is selected
     std::string note;     // lines separated by CR LF
 };
 

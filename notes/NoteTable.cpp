@@ -2,6 +2,7 @@
 
 #include "base/DateFormat.h"
 #include "base/Errors.h"
+#include "notes/AlarmText.h"
 
 #include <algorithm>
 #include <array>

@@ -2,6 +2,7 @@
 #include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "notes/AlarmText.h"
 #include "tests/core/FakeAlertPopup.h"
 
 #include <gtest/gtest.h>

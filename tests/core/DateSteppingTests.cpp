@@ -1,6 +1,7 @@
 #include "alarms/DateStepping.h"
 #include "base/DateTime.h"
 #include "base/Errors.h"
+#include "notes/RepeatKind.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,10 @@ TEST(DateStepping, LeavingTheCalendarFails) {
 }
 
 TEST(DateStepping, RepeatTextsMapToSteps) {
+    const auto DateStepOf = [](std::string_view text) -> std::optional<DateStep> {
+        const auto kind = RepeatKindOf(text);
+        return kind ? quillet::DateStepOf(*kind) : std::nullopt;
+    };
     EXPECT_EQ(DateStepOf("Weekly"), DateStep::Week);
     EXPECT_EQ(DateStepOf("Bi-Weekly"), DateStep::TwoWeeks);
     EXPECT_EQ(DateStepOf("Monthly"), DateStep::Month);

@@ -1,6 +1,7 @@
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "base/Errors.h"
+#include "notes/AlarmText.h"
 
 #include <gtest/gtest.h>
 
@@ -107,32 +108,4 @@ TEST(DateTexts, ReadTimesWithOrWithoutMarker) {
             EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid time");
         }
     }
-}
-
-TEST(DateTexts, AlarmTextsWrittenWithADotBetweenHourAndMinuteReadWithAColon) {
-    const struct {
-        const char *stored, *read;
-    } cases[] = {
-        {"12/10/2026 09.00 AM", "12/10/2026 09:00 AM"},
-        {"12/10/2026 09:00 AM", "12/10/2026 09:00 AM"},
-        {"12/10/2026 9.5 PM", "12/10/2026 9:5 PM"},
-        {"12.10.2026 09.00 AM", "12.10.2026 09:00 AM"}, // a dotted date stays unreadable
-        {"12/10/2026 09:00.30 AM", "12/10/2026 09:00.30 AM"},
-        {"12/10/2026", "12/10/2026"},
-        {"12/10/2026 09 AM.", "12/10/2026 09 AM:"}, // no AlarmText either way
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        std::string alarm = c.stored;
-        NormalizeAlarmText(alarm);
-        EXPECT_EQ(alarm, c.read);
-    }
-}
-
-TEST(DateTexts, AlarmTextReadsBackAsItsMinute) {
-    const TDateTime t = EncodeDate(2026, 12, 31) + EncodeTime(23, 0);
-    EXPECT_EQ(StrToDateTime(FormatAlarm(t)), t);
-    EXPECT_EQ(StrToDateTime("12/31/2026"), EncodeDate(2026, 12, 31));
-    EXPECT_THROW(StrToDateTime("12/31/2026 25:00"), EConvertError);
-    EXPECT_THROW(StrToDateTime("Call home"), EConvertError);
 }

@@ -4,6 +4,7 @@
 #include "app/uMain.h"
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "notes/AlarmText.h"
 #include "notes/NotesFile.h"
 #include "res/resource.h"
 #include "tests/support/TaskbarEntry.h"
