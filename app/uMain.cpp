@@ -208,14 +208,7 @@ void TfrmMain::FormKeyDown(WORD key) {
 void TfrmMain::btnAddClick() {
     NoteFields fields = NewNoteFields(clock_.Now());
     if (dialogs_.EditNote(fields)) {
-        const auto texts = NoteRowTexts(fields);
-        // An empty Alarm cell in row 1 means the table holds only its blank first row.
-        const bool intoFirstRow = notes_.CellText(ColAlarm, 1).empty();
-        if (!intoFirstRow) notes_.AppendRow();
-        const int row = intoFirstRow ? 1 : notes_.RowCount() - 1;
-        for (int col = 0; col < NoteTable::ColCount; ++col)
-            notes_.SetCellText(col, row, texts[col]);
-        if (!intoFirstRow) notes_.SelectRow(row);
+        notes_.AddNote(NoteRowTexts(fields));
         SaveNotes();
     }
     RepaintGrid();
@@ -225,9 +218,7 @@ void TfrmMain::btnEditClick() {
     const int row = notes_.SelectedRow();
     NoteFields fields = ReadNoteFields(notes_, row);
     if (dialogs_.EditNote(fields)) {
-        const auto texts = NoteRowTexts(fields);
-        for (int col = 0; col < NoteTable::ColCount; ++col)
-            notes_.SetCellText(col, row, texts[col]);
+        notes_.SetNote(row, NoteRowTexts(fields));
         SaveNotes();
     }
     RepaintGrid();
@@ -235,10 +226,7 @@ void TfrmMain::btnEditClick() {
 
 void TfrmMain::btnDeleteClick() {
     if (!dialogs_.Confirm("Delete selected Note?")) return;
-    if (notes_.RowCount() == 2)
-        notes_.ClearRow(1);
-    else
-        notes_.DeleteRow(notes_.SelectedRow());
+    notes_.DeleteSelectedNote();
     RepaintGrid();
     SaveNotes();
 }

@@ -136,6 +136,26 @@ void NoteTable::DeleteRow(int row) {
     if (selectedRow_ > RowCount() - 1) selectedRow_ = RowCount() - 1;
 }
 
+int NoteTable::AddNote(const NoteTexts& texts) {
+    const bool intoFirstRow = CellText(ColAlarm, 1).empty();
+    if (!intoFirstRow) AppendRow();
+    const int row = intoFirstRow ? 1 : RowCount() - 1;
+    SetNote(row, texts);
+    if (!intoFirstRow) SelectRow(row);
+    return row;
+}
+
+void NoteTable::SetNote(int row, const NoteTexts& texts) {
+    for (int col = 0; col < ColCount; ++col) SetCellText(col, row, texts[col]);
+}
+
+void NoteTable::DeleteSelectedNote() {
+    if (RowCount() == 2)
+        ClearRow(1);
+    else
+        DeleteRow(SelectedRow());
+}
+
 // A quicksort that decides the kind from each range's pivot text gives this same order
 // whenever a column's texts are all of one kind, as the Alarm and Repeat columns are; where
 // they are mixed, the kind of most texts is what most pivots would have chosen. Deciding once

@@ -71,6 +71,19 @@ public:
     // Later rows move up; the current row keeps its index, or becomes the new last row.
     void DeleteRow(int row);
 
+    // What the add, edit and delete commands do to the table. A note's texts are its Alarm,
+    // Repeat and Note cells, in column order.
+    using NoteTexts = std::array<std::string, ColCount>;
+    // A table whose row 1 has no Alarm text holds no note: the new note fills that row and the
+    // current row stays. Otherwise it goes into a new last row, which becomes current. Gives
+    // the row written.
+    int AddNote(const NoteTexts& texts);
+    // Writes the note cells of the row; cells past them stay as they are.
+    void SetNote(int row, const NoteTexts& texts);
+    // Deletes the current row, unless it is the only note row: that one is emptied, so that the
+    // table keeps its empty first row.
+    void DeleteSelectedNote();
+
     // Orders the note rows by the column, ties broken by the columns to its right. Each
     // column compares by the kind most of its texts suggest (text when no kind has the most);
     // a text that does not read as that kind, the empty one included, counts as 0. Rows that

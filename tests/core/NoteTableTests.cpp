@@ -58,20 +58,14 @@ TEST(NoteTable, StartsWithTheHeaderRowAndOneEmptyNoteRow) {
 
 TEST(NoteTable, AddFillsTheEmptyFirstRowThenAppends) {
     NoteTable table;
-    // The add command's pattern: the empty first row first, then a new last row.
-    auto add = [&table](const std::string& alarm) {
-        if (!table.CellText(ColAlarm, 1).empty()) {
-            table.AppendRow();
-            table.SelectRow(table.RowCount() - 1);
-        }
-        table.SetCellText(ColAlarm, table.RowCount() - 1, alarm);
-    };
-    add("12/09/2026 04:08 PM");
+    EXPECT_EQ(table.AddNote({"12/09/2026 04:08 PM", "None", "Call"}), 1);
     EXPECT_EQ(table.RowCount(), 2);
-    add("12/10/2026 09:00 AM");
+    EXPECT_EQ(table.SelectedRow(), 1);
+    EXPECT_EQ(table.AddNote({"12/10/2026 09:00 AM", "Daily", "Walk"}), 2);
     EXPECT_EQ(table.RowCount(), 3);
     EXPECT_EQ(table.SelectedRow(), 2);
     EXPECT_EQ(Column(table, ColAlarm), (Texts{"12/09/2026 04:08 PM", "12/10/2026 09:00 AM"}));
+    EXPECT_EQ(Column(table, ColNote), (Texts{"Call", "Walk"}));
     table.AppendRow();
     EXPECT_EQ(table.SelectedRow(), 2) << "appending alone does not move the current row";
     EXPECT_EQ(table.CellText(ColNote, 3), "");
@@ -80,23 +74,34 @@ TEST(NoteTable, AddFillsTheEmptyFirstRowThenAppends) {
 TEST(NoteTable, DeletingMovesTheSelectionToTheFollowingNoteOrTheNewLastRow) {
     NoteTable table = TableOf({{"a", "", ""}, {"b", "", ""}, {"c", "", ""}, {"d", "", ""}});
     table.SelectRow(2);
-    table.DeleteRow(2);
+    table.DeleteSelectedNote();
     EXPECT_EQ(Column(table, ColAlarm), (Texts{"a", "c", "d"}));
     EXPECT_EQ(table.SelectedRow(), 2);
     table.SelectRow(3);
-    table.DeleteRow(3);
+    table.DeleteSelectedNote();
     EXPECT_EQ(Column(table, ColAlarm), (Texts{"a", "c"}));
     EXPECT_EQ(table.SelectedRow(), 2);
 }
 
-TEST(NoteTable, ClearingTheOnlyNoteKeepsTheEmptyFirstRow) {
+TEST(NoteTable, DeletingTheOnlyNoteKeepsTheEmptyFirstRow) {
     NoteTable table = TableOf({{"12/09/2026 04:08 PM", "None", "Call"}});
     for (int i = 0; i < 2; ++i) {
-        table.ClearRow(1);
+        table.DeleteSelectedNote();
         EXPECT_EQ(table.RowCount(), 2);
         for (int col : {ColAlarm, ColRepeat, ColNote}) EXPECT_EQ(table.CellText(col, 1), "");
     }
     EXPECT_EQ(table.CellText(ColAlarm, 0), "Alarm");
+}
+
+TEST(NoteTable, EditingANoteWritesItsThreeCellsAndKeepsTheCellsPastThem) {
+    NoteTable table = TableOf({{"a", "None", "x"}, {"b", "Daily", "y"}});
+    table.SetStoredColCount(4);
+    table.SetCellText(3, 2, "another tool's");
+    table.SetNote(2, {"c", "Weekly", "z"});
+    EXPECT_EQ(Column(table, ColAlarm), (Texts{"a", "c"}));
+    EXPECT_EQ(Column(table, ColRepeat), (Texts{"None", "Weekly"}));
+    EXPECT_EQ(Column(table, ColNote), (Texts{"x", "z"}));
+    EXPECT_EQ(table.CellText(3, 2), "another tool's");
 }
 
 TEST(NoteTable, RowCountStaysWithinItsBounds) {
