@@ -72,9 +72,7 @@ void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime min
         const auto kind = RepeatKindOf(table.CellText(ColRepeat, row));
         if (!kind) continue;
         NormalizeAlarmText(alarm);
-        if (const auto moment = DueMoment(alarm, *kind, now, kinds))
-            due.push_back({row, "Quillet<br>Date/Time: " + *moment + "<hr><br>" +
-                                    table.CellText(ColNote, row)});
+        if (const auto moment = DueMoment(alarm, *kind, now, kinds)) due.push_back({row, *moment});
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The alarm check: which notes are due in a given minute, and the once-a-minute tick that
-// turns them into reminder messages.
+// The alarm check: which notes are due in a given minute and how their reminders name the
+// moment, and the once-a-minute tick that hands them to the reminder display.
 #include "alerts/AlertMessages.h"
 #include "base/Clock.h"
 #include "base/DateTime.h"
@@ -14,11 +14,13 @@ namespace quillet {
 
 struct DueAlarm {
     int row;
-    std::string text; // the reminder text, in markup
+    // How the reminder names the moment: a one-time note's AlarmText, "12/09/2026 09:00 AM";
+    // the kind and time of a repeating one, "Daily 09:00 AM".
+    std::string moment;
 };
 
-// The rows of the table that are due in the minute of `minute`, in row order, with their
-// reminder texts. A row whose Repeat text is none of the nine kinds is never due, nor one
+// The rows of the table that are due in the minute of `minute`, in row order, with the names of
+// their moments. A row whose Repeat text is none of the nine kinds is never due, nor one
 // with an empty Alarm text, nor a dated one whose date cannot be read.
 std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute);
 
@@ -41,7 +43,8 @@ public:
     template <typename Alerts>
     void Tick(const NoteTable& table, const Clock& clock, Alerts& alerts) {
         for (const DueAlarm& alarm : DueThisTick(table, clock)) {
-            alerts.AlertMessages().Add().SetText(alarm.text);
+            alerts.AlertMessages().Add().SetText(
+                ReminderText(alarm.moment, table.CellText(ColNote, alarm.row)));
             alerts.Show();
             alerts.LastMessage();
         }

@@ -4,6 +4,12 @@
 
 namespace quillet {
 
+std::string ReminderText(std::string_view moment, std::string_view note) {
+    std::string text = "Quillet<br>Date/Time: ";
+    text.append(moment).append("<hr><br>").append(note);
+    return text;
+}
+
 void TMsgCollectionItem::SetText(std::string_view text) {
     lines_.clear();
     std::size_t start = 0;

@@ -12,6 +12,11 @@
 
 namespace quillet {
 
+// The reminder of a note: the product name, then the note's moment as the alarm check names
+// it ("12/09/2026 09:00 AM", "Daily 09:00 AM"), a rule, and the note as stored, so that the
+// markup a user typed takes effect.
+std::string ReminderText(std::string_view moment, std::string_view note);
+
 // An RGB colour (0x00BBGGRR), or none: not set.
 using MsgColor = std::optional<std::uint32_t>;
 
