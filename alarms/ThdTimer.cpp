@@ -2,19 +2,11 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <iterator>
 #include <mutex>
 #include <stop_token>
 #include <thread>
 
 namespace quillet {
-
-namespace {
-
-// The platform's number for each TThreadPriority.
-constexpr int PlatformPriority[] = {-15, -2, -1, 0, 1, 2, 15};
-
-} // namespace
 
 // The worker: waits the interval on its wake event, then hands one tick over to the
 // user-interface thread and blocks until it has run there. Held, it waits for nothing but
@@ -106,14 +98,11 @@ void TThreadedTimer::SetInterval(std::uint32_t interval) {
 }
 
 TThreadPriority TThreadedTimer::ThreadPriority() const {
-    const int priority = priorities_.Get(thread_->Thread());
-    for (std::size_t i = 0; i < std::size(PlatformPriority); ++i)
-        if (PlatformPriority[i] == priority) return TThreadPriority(i);
-    return tpNormal;
+    return priorities_.Get(thread_->Thread());
 }
 
 void TThreadedTimer::SetThreadPriority(TThreadPriority priority) {
-    priorities_.Set(thread_->Thread(), PlatformPriority[priority]);
+    priorities_.Set(thread_->Thread(), priority);
 }
 
 void TThreadedTimer::Tick() {

@@ -12,8 +12,6 @@
 
 namespace quillet {
 
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
-
 class TTimerThread;
 
 class TThreadedTimer {

@@ -29,12 +29,12 @@ std::string TMsgCollectionItem::DisplayText() const {
     return shown;
 }
 
-void TMsgCollectionItem::SetColor(MsgColor color) {
+void TMsgCollectionItem::SetColor(MaybeColor color) {
     color_ = color;
     owner_.ItemChanged();
 }
 
-void TMsgCollectionItem::SetColorTo(MsgColor color) {
+void TMsgCollectionItem::SetColorTo(MaybeColor color) {
     colorTo_ = color;
     owner_.ItemChanged();
 }

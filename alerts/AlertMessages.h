@@ -2,6 +2,8 @@
 // The reminder messages and which of them the popup shows. The popup window itself sits
 // behind AlertPopup: this list decides the shown message, the position text and when the
 // popup must close or repaint; the window draws what the list says.
+#include "base/Canvas.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,9 +18,6 @@ namespace quillet {
 // it ("12/09/2026 09:00 AM", "Daily 09:00 AM"), a rule, and the note as stored, so that the
 // markup a user typed takes effect.
 std::string ReminderText(std::string_view moment, std::string_view note);
-
-// An RGB colour (0x00BBGGRR), or none: not set.
-using MsgColor = std::optional<std::uint32_t>;
 
 class TMsgCollection;
 
@@ -41,10 +40,10 @@ public:
     std::int32_t Tag() const { return tag_; }
     void SetTag(std::int32_t tag) { tag_ = tag; }
     // When set, the popup's background while this message is shown, top and bottom.
-    MsgColor Color() const { return color_; }
-    void SetColor(MsgColor color);
-    MsgColor ColorTo() const { return colorTo_; }
-    void SetColorTo(MsgColor color);
+    MaybeColor Color() const { return color_; }
+    void SetColor(MaybeColor color);
+    MaybeColor ColorTo() const { return colorTo_; }
+    void SetColorTo(MaybeColor color);
 
 private:
     friend class TMsgCollection;
@@ -54,8 +53,8 @@ private:
     std::vector<std::string> lines_;
     std::int32_t imageIndex_ = 0;
     std::int32_t tag_ = 0;
-    MsgColor color_;
-    MsgColor colorTo_;
+    MaybeColor color_;
+    MaybeColor colorTo_;
 };
 
 // The messages in the order added.

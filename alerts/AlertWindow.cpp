@@ -14,11 +14,6 @@ constexpr AlertButton kButtons[] = {AlertButton::Close,    AlertButton::Prev,
                                     AlertButton::Next,     AlertButton::Delete,
                                     AlertButton::ScrollUp, AlertButton::ScrollDown};
 
-// A message's own colour, stored as the desktop stores colours (red in the low byte).
-Color FromMsgColor(std::uint32_t bgr) {
-    return Color::FromRgb(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF));
-}
-
 bool IsScrollButton(AlertButton button) {
     return button == AlertButton::ScrollUp || button == AlertButton::ScrollDown;
 }
@@ -179,8 +174,8 @@ void TAlertWindow::Paint(Canvas& canvas) {
 
     Color top = colors.WindowColor, bottom = colors.WindowColorTo;
     if (message && message->Color()) {
-        top = FromMsgColor(*message->Color());
-        bottom = message->ColorTo() ? FromMsgColor(*message->ColorTo()) : top;
+        top = *message->Color();
+        bottom = message->ColorTo().value_or(top);
     }
     canvas.GradientBands(client, top, bottom, 80, GradientDirection::Vertical);
     canvas.FrameRect(client, colors.BorderColor);

@@ -26,9 +26,9 @@ struct Color {
 // A colour that may be "none" (not set).
 using MaybeColor = std::optional<Color>;
 
-// The desktop's own colours, numbered as the desktop numbers them.
+// The desktop's own colours, as the user's colour scheme sets them.
 enum class DesktopColor {
-    Background = 1,
+    Background,
     ActiveCaption,
     InactiveCaption,
     Menu,

@@ -1,16 +1,17 @@
 #pragma once
-// Thread priorities belong to the platform: the core names them with the platform's numbers
-// (-15 idle, -2 lowest, -1 lower, 0 normal, 1 higher, 2 highest, 15 time-critical) and the
-// platform applies them.
+// Thread priorities belong to the platform: the core names them, the platform applies them.
 #include <thread>
 
 namespace quillet {
 
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
 class ThreadPriorities {
 public:
     virtual ~ThreadPriorities() = default;
-    virtual void Set(std::thread& thread, int priority) = 0;
-    virtual int Get(std::thread& thread) = 0;
+    virtual void Set(std::thread& thread, TThreadPriority priority) = 0;
+    // tpNormal for a priority the platform gave the thread that has no name here.
+    virtual TThreadPriority Get(std::thread& thread) = 0;
 };
 
 } // namespace quillet

@@ -137,8 +137,42 @@ void GdiCanvas::SetClipRect(std::optional<Rect> clip) {
     clip_ = clip;
 }
 
+namespace {
+
+int SysColorIndex(DesktopColor which) {
+    switch (which) {
+    case DesktopColor::Background: return COLOR_BACKGROUND;
+    case DesktopColor::ActiveCaption: return COLOR_ACTIVECAPTION;
+    case DesktopColor::InactiveCaption: return COLOR_INACTIVECAPTION;
+    case DesktopColor::Menu: return COLOR_MENU;
+    case DesktopColor::Window: return COLOR_WINDOW;
+    case DesktopColor::WindowFrame: return COLOR_WINDOWFRAME;
+    case DesktopColor::MenuText: return COLOR_MENUTEXT;
+    case DesktopColor::WindowText: return COLOR_WINDOWTEXT;
+    case DesktopColor::CaptionText: return COLOR_CAPTIONTEXT;
+    case DesktopColor::ActiveBorder: return COLOR_ACTIVEBORDER;
+    case DesktopColor::InactiveBorder: return COLOR_INACTIVEBORDER;
+    case DesktopColor::AppWorkspace: return COLOR_APPWORKSPACE;
+    case DesktopColor::Highlight: return COLOR_HIGHLIGHT;
+    case DesktopColor::HighlightText: return COLOR_HIGHLIGHTTEXT;
+    case DesktopColor::BtnFace: return COLOR_BTNFACE;
+    case DesktopColor::BtnShadow: return COLOR_BTNSHADOW;
+    case DesktopColor::GrayText: return COLOR_GRAYTEXT;
+    case DesktopColor::BtnText: return COLOR_BTNTEXT;
+    case DesktopColor::InactiveCaptionText: return COLOR_INACTIVECAPTIONTEXT;
+    case DesktopColor::BtnHighlight: return COLOR_BTNHIGHLIGHT;
+    case DesktopColor::DkShadow3D: return COLOR_3DDKSHADOW;
+    case DesktopColor::Light3D: return COLOR_3DLIGHT;
+    case DesktopColor::InfoText: return COLOR_INFOTEXT;
+    case DesktopColor::InfoBk: return COLOR_INFOBK;
+    }
+    return COLOR_WINDOWTEXT;
+}
+
+} // namespace
+
 Color DesktopSystemColor(DesktopColor which) {
-    const COLORREF c = GetSysColor(int(which));
+    const COLORREF c = GetSysColor(SysColorIndex(which));
     return Color::FromRgb(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 

@@ -69,7 +69,7 @@ TEST(MsgCollection, NotifiesChangesAndRemovals) {
     EXPECT_EQ(item.ColorTo(), std::nullopt);
 
     item.SetText("x");
-    item.SetColor(0xFF0000);
+    item.SetColor(Color{0xFF0000});
     item.SetColorTo(std::nullopt);
     EXPECT_EQ(changes, 4);
     item.SetImageIndex(3);

@@ -315,9 +315,9 @@ TEST_F(AlertWindowTest, OneMessageShowsOnlyTheDeleteButtonCentred) {
 
 TEST_F(AlertWindowTest, MessageColoursReplaceTheBackground) {
     Remind(1);
-    // Stored as the desktop stores colours: red in the low byte.
-    alert.AlertMessages()[0].SetColor(0x0000FF);
-    alert.AlertMessages()[0].SetColorTo(0xFF0000);
+    // 0xRRGGBB as every colour of the core: red is red, not the desktop's blue.
+    alert.AlertMessages()[0].SetColor(Color{0xFF0000});
+    alert.AlertMessages()[0].SetColorTo(Color{0x0000FF});
     RecordingCanvas canvas = Paint();
     EXPECT_EQ(canvas.calls[0].color, Color{0xFF0000});
     EXPECT_EQ(canvas.calls[79].color, Color{0x0000FF});

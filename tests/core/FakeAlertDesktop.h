@@ -65,9 +65,9 @@ struct FakeAlertDesktop : AlertDesktop {
     }
     Rect WorkArea() const override { return workArea; }
     std::optional<std::string> ThemeColorScheme() const override { return colorScheme; }
-    // Desktop colour n is 0x010101 * n, as on the recording canvas.
+    // The n-th desktop colour (from 1) is 0x010101 * n, as on the recording canvas.
     Color SystemColor(DesktopColor which) const override {
-        return {0x010101u * std::uint32_t(which)};
+        return {0x010101u * (std::uint32_t(which) + 1)};
     }
     void RememberFocus() override { log.push_back("remember focus"); }
     void RestoreFocus() override { log.push_back("restore focus"); }

@@ -114,9 +114,9 @@ public:
     }
     std::optional<Rect> ClipRect() const override { return clip_; }
     void SetClipRect(std::optional<Rect> clip) override { clip_ = clip; }
-    // Desktop colour n is 0x010101 * n, so tests can tell them apart.
+    // The n-th desktop colour (from 1) is 0x010101 * n, so tests can tell them apart.
     Color SystemColor(DesktopColor which) const override {
-        return {0x010101u * std::uint32_t(which)};
+        return {0x010101u * (std::uint32_t(which) + 1)};
     }
     int PixelsPerInch() const override { return 96; }
 

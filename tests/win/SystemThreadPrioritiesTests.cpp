@@ -16,11 +16,11 @@ struct WorkerPriorities : ThreadPriorities {
     SystemThreadPriorities system;
     HANDLE worker = nullptr;
 
-    void Set(std::thread& thread, int priority) override {
+    void Set(std::thread& thread, TThreadPriority priority) override {
         worker = pthread_gethandle(thread.native_handle());
         system.Set(thread, priority);
     }
-    int Get(std::thread& thread) override { return system.Get(thread); }
+    TThreadPriority Get(std::thread& thread) override { return system.Get(thread); }
 };
 
 } // namespace
@@ -47,4 +47,6 @@ TEST(SystemThreadPriorities, TheTimersPriorityIsItsWorkerThreads) {
     }
     EXPECT_NE(GetThreadId(priorities.worker), GetCurrentThreadId());
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    // A priority of the realtime class, which the core has no name for.
+    EXPECT_EQ(CorePriority(7), tpNormal);
 }
