@@ -35,15 +35,19 @@ public:
     // inside a message disappears (markup breaks lines with "<br>").
     std::string DisplayText() const;
 
-    std::int32_t ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(std::int32_t index) { imageIndex_ = index; }
-    std::int32_t Tag() const { return tag_; }
-    void SetTag(std::int32_t tag) { tag_ = tag; }
     // When set, the popup's background while this message is shown, top and bottom.
     MaybeColor Color() const { return color_; }
     void SetColor(MaybeColor color);
     MaybeColor ColorTo() const { return colorTo_; }
     void SetColorTo(MaybeColor color);
+
+    // The rest of the message's interface, which nothing in this program sets or reads: the
+    // picture drawn at the popup's top left when an image list is attached, and a free value
+    // for the owner. Neither counts as a change of the message.
+    std::int32_t ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(std::int32_t index) { imageIndex_ = index; }
+    std::int32_t Tag() const { return tag_; }
+    void SetTag(std::int32_t tag) { tag_ = tag; }
 
 private:
     friend class TMsgCollection;

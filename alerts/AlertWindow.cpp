@@ -8,11 +8,11 @@
 namespace quillet {
 namespace {
 
-constexpr Color kBlack{0x000000}, kWhite{0xFFFFFF}, kShadow{0x808080};
-constexpr int kScrollStep = 4;
-constexpr AlertButton kButtons[] = {AlertButton::Close,    AlertButton::Prev,
-                                    AlertButton::Next,     AlertButton::Delete,
-                                    AlertButton::ScrollUp, AlertButton::ScrollDown};
+constexpr Color Black{0x000000}, White{0xFFFFFF}, Shadow{0x808080};
+constexpr int ScrollStep = 4;
+constexpr AlertButton Buttons[] = {AlertButton::Close,    AlertButton::Prev,
+                                   AlertButton::Next,     AlertButton::Delete,
+                                   AlertButton::ScrollUp, AlertButton::ScrollDown};
 
 bool IsScrollButton(AlertButton button) {
     return button == AlertButton::ScrollUp || button == AlertButton::ScrollDown;
@@ -132,7 +132,7 @@ MarkupOptions TAlertWindow::MessageOptions() const {
             .hoverStyle = owner_.Hover,
             .wordWrap = true,
             .linkColor = owner_.URLColor,
-            .shadowColor = kShadow};
+            .shadowColor = Shadow};
 }
 
 bool TAlertWindow::Enabled(AlertButton button, const Measures& measures) const {
@@ -207,11 +207,11 @@ void TAlertWindow::PaintGrip(Canvas& canvas, const Rect& grip) const {
     const int first = (Client().Width() - 34) / 2;
     for (int k = 0; k < 9; ++k) {
         const int x = first + 4 * k;
-        canvas.FillRect({x + 1, 3, x + 3, 5}, kWhite);
+        canvas.FillRect({x + 1, 3, x + 3, 5}, White);
     }
     for (int k = 0; k < 9; ++k) {
         const int x = first + 4 * k;
-        canvas.FillRect({x, 2, x + 2, 4}, kBlack);
+        canvas.FillRect({x, 2, x + 2, 4}, Black);
     }
     for (int k = 0; k < 9; ++k) canvas.SetPixel({first + 4 * k + 1, 3}, colors.CaptionColorTo);
 }
@@ -226,7 +226,7 @@ void TAlertWindow::PaintButton(Canvas& canvas, AlertButton button, const Rect& r
         canvas.GradientBands(face, pressed ? colors.BtnDownColor : colors.BtnHoverColor,
                              pressed ? colors.BtnDownColorTo : colors.BtnHoverColorTo, 16,
                              GradientDirection::Vertical);
-        canvas.FrameRect(face, kBlack);
+        canvas.FrameRect(face, Black);
     }
     const Bitmap& picture = usable ? glyph.Normal() : glyph.Greyed();
     if (picture.pixels.empty()) return;
@@ -241,7 +241,7 @@ void TAlertWindow::PaintScrollButton(Canvas& canvas, AlertButton button, const R
     const int middle = rect.left + rect.Width() / 2, top = rect.top + 4;
     for (int i = 0; i < 4; ++i) {
         const int y = up ? top + i : top + 3 - i;
-        canvas.Line({middle - i - 1, y}, {middle + i + 1, y}, kBlack);
+        canvas.Line({middle - i - 1, y}, {middle + i + 1, y}, Black);
     }
 }
 
@@ -280,7 +280,7 @@ void TAlertWindow::PointerMoved(Point at) {
 
 void TAlertWindow::UpdateButtons(Point at) {
     const Measures measures = Measure();
-    for (const AlertButton button : kButtons) {
+    for (const AlertButton button : Buttons) {
         const Rect& rect = measures.layout.Button(button);
         const std::size_t i = Index(button);
         // A button that cannot be used gets no hover look and no hint.
@@ -321,7 +321,7 @@ void TAlertWindow::PointerPressed(Point at) {
         host_->CapturePointer();
         return;
     }
-    for (const AlertButton button : kButtons) {
+    for (const AlertButton button : Buttons) {
         const Rect& rect = measures.layout.Button(button);
         // A button that cannot be used cannot be pressed either.
         if (!rect.Contains(at) || !Enabled(button, measures)) continue;
@@ -378,12 +378,12 @@ void TAlertWindow::ScrollRepeat() {
 }
 
 void TAlertWindow::ScrollBy(int direction, const Measures& measures) {
-    if (direction < 0 && measures.canScrollUp && scrollOffset_ >= kScrollStep)
-        scrollOffset_ -= kScrollStep;
+    if (direction < 0 && measures.canScrollUp && scrollOffset_ >= ScrollStep)
+        scrollOffset_ -= ScrollStep;
     // Down until the end of the text is in view.
     if (direction > 0 && measures.canScrollDown &&
-        scrollOffset_ + measures.layout.text.Height() < measures.textHeight + kScrollStep)
-        scrollOffset_ += kScrollStep;
+        scrollOffset_ + measures.layout.text.Height() < measures.textHeight + ScrollStep)
+        scrollOffset_ += ScrollStep;
 }
 
 void TAlertWindow::PointerLeft() {

@@ -15,10 +15,10 @@ using namespace quillet;
 
 namespace {
 
-constexpr Rect kTextArea{4, 21, 276, 174};
+constexpr Rect TextArea{4, 21, 276, 174};
 
-const std::string kReminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home about the "
-                              "<b>weekend</b> &amp; book the table for eight";
+const std::string Reminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home about the "
+                             "<b>weekend</b> &amp; book the table for eight";
 
 // A note of about `bytes` bytes: sentences with a little markup, a line break now and then.
 std::string Note(std::size_t bytes) {
@@ -34,7 +34,7 @@ std::string Note(std::size_t bytes) {
 }
 
 const std::string& Sized(std::int64_t bytes) {
-    static std::map<std::int64_t, std::string> notes{{0, kReminder}};
+    static std::map<std::int64_t, std::string> notes{{0, Reminder}};
     auto [note, made] = notes.try_emplace(bytes);
     if (made) note->second = Note(std::size_t(bytes));
     return note->second;
@@ -47,9 +47,8 @@ void BM_PopupPaint(benchmark::State& state) {
     RecordingCanvas canvas;
     for (auto _ : state) {
         canvas.calls.clear();
-        const auto measured =
-            DrawMarkup(canvas, text, kTextArea, {.mode = MarkupMode::MeasureOnly});
-        const auto drawn = DrawMarkup(canvas, text, kTextArea);
+        const auto measured = DrawMarkup(canvas, text, TextArea, {.mode = MarkupMode::MeasureOnly});
+        const auto drawn = DrawMarkup(canvas, text, TextArea);
         benchmark::DoNotOptimize(measured.height + drawn.height);
     }
     state.SetBytesProcessed(state.iterations() * std::int64_t(text.size()));
@@ -59,7 +58,7 @@ void BM_PopupPaint(benchmark::State& state) {
 void BM_DrawAll(benchmark::State& state) {
     const std::string& text = Sized(state.range(0));
     RecordingCanvas canvas;
-    Rect rect = kTextArea;
+    Rect rect = TextArea;
     rect.bottom =
         rect.top + DrawMarkup(canvas, text, rect, {.mode = MarkupMode::MeasureOnly}).height;
     for (auto _ : state) {
@@ -109,7 +108,7 @@ void BM_ReferenceLayOutOnce(benchmark::State& state) {
     const std::string& text = Sized(state.range(0));
     RecordingCanvas canvas;
     for (auto _ : state) {
-        const MarkupLayout layout(canvas, text, kTextArea, {});
+        const MarkupLayout layout(canvas, text, TextArea, {});
         benchmark::DoNotOptimize(layout.Result().height);
     }
 }

@@ -10,13 +10,13 @@ namespace quillet {
 MaybeColor NoteRowColor(const NoteTable& table, int row, TDateTime now) {
     if (row == 0 || RepeatKindOf(table.CellText(ColRepeat, row)) != RepeatKind::None)
         return std::nullopt;
-    constexpr Color black{0x000000};
+    constexpr Color Black{0x000000};
     std::string alarm = table.CellText(ColAlarm, row);
     NormalizeAlarmText(alarm);
     try {
-        return MinuteOf(StrToDateTime(alarm)) < MinuteOf(now) ? PastNoteColor : black;
+        return MinuteOf(StrToDateTime(alarm)) < MinuteOf(now) ? PastNoteColor : Black;
     } catch (const EConvertError&) {
-        return black;
+        return Black;
     }
 }
 

@@ -6,7 +6,7 @@
 
 namespace quillet {
 
-inline constexpr Color PastNoteColor = Color::FromRgb(192, 192, 192);
+inline constexpr Color PastNoteColor{0xC0C0C0};
 
 // The font colour of a note row at the moment `now`, for a one-shot note ("None"): silver
 // when its alarm minute lies before the minute of `now`, black otherwise. Black too when its

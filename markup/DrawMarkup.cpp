@@ -18,10 +18,10 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 
 // Numbers in markup are kept to what a screen can show, so no sum of them overflows.
-constexpr int kNumberLimit = 10000;
-constexpr int kMaxFontPoints = 1000;
-constexpr int kGradientBands = 64;
-constexpr int kListStep = 12; // list indent per level, and the bullet's distance from the text
+constexpr int NumberLimit = 10000;
+constexpr int MaxFontPoints = 1000;
+constexpr int GradientBandCount = 64;
+constexpr int ListStep = 12; // list indent per level, and the bullet's distance from the text
 
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
@@ -36,7 +36,7 @@ std::string ToUpper(std::string_view s) {
     return u;
 }
 
-// An integer, saturated at kNumberLimit; none when the text is not one.
+// An integer, saturated at NumberLimit; none when the text is not one.
 std::optional<int> ParseInt(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -46,7 +46,7 @@ std::optional<int> ParseInt(std::string_view s) {
     int value = 0;
     for (char c : s) {
         if (c < '0' || c > '9') return std::nullopt;
-        value = std::min(kNumberLimit, value * 10 + (c - '0'));
+        value = std::min(NumberLimit, value * 10 + (c - '0'));
     }
     return negative ? -value : value;
 }
@@ -63,7 +63,7 @@ int Advance(int x, int width) {
 
 // --- Preparing the text ---------------------------------------------------------------------
 
-constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
+constexpr std::pair<std::string_view, std::string_view> Entities[] = {
     {"&amp;", "&&"},      {"&quot;", "\""},    {"&sect;", "\xA7"},
     {"&permil;", "\x89"}, {"&reg;", "\xAE"},   {"&copy;", "\xA9"},
     {"&para;", "\xB6"},   {"&trade;", "\x99"}, {"&euro;", "\x80"},
@@ -78,7 +78,7 @@ std::string ReplaceEntities(std::string_view text) {
     for (char c : text) {
         out += c;
         if (c != ';') continue;
-        for (const auto& [entity, replacement] : kEntities) {
+        for (const auto& [entity, replacement] : Entities) {
             if (std::string_view(out).ends_with(entity)) {
                 out.resize(out.size() - entity.size());
                 out += replacement;
@@ -174,7 +174,7 @@ struct NamedColor {
     Color color;
 };
 
-constexpr NamedColor kColorNames[] = {
+constexpr NamedColor ColorNames[] = {
     {"CLBLACK", {0x000000}}, {"CLMAROON", {0x800000}},  {"CLGREEN", {0x008000}},
     {"CLOLIVE", {0x808000}}, {"CLNAVY", {0x000080}},    {"CLPURPLE", {0x800080}},
     {"CLTEAL", {0x008080}},  {"CLGRAY", {0x808080}},    {"CLSILVER", {0xC0C0C0}},
@@ -188,7 +188,7 @@ struct NamedDesktopColor {
     DesktopColor color;
 };
 
-constexpr NamedDesktopColor kDesktopColorNames[] = {
+constexpr NamedDesktopColor DesktopColorNames[] = {
     {"CLBACKGROUND", DesktopColor::Background},
     {"CLACTIVECAPTION", DesktopColor::ActiveCaption},
     {"CLINACTIVECAPTION", DesktopColor::InactiveCaption},
@@ -232,9 +232,9 @@ Color ParseColor(std::string_view value, const Canvas& canvas) {
         }
         return {rgb};
     }
-    for (const auto& named : kColorNames)
+    for (const auto& named : ColorNames)
         if (named.name == value) return named.color;
-    for (const auto& named : kDesktopColorNames)
+    for (const auto& named : DesktopColorNames)
         if (named.name == value) return canvas.SystemColor(named.color);
     return {};
 }
@@ -651,9 +651,9 @@ TagEnd Layout::HandleEndTag(std::string_view tag) {
 void Layout::FontTag(std::string_view tag) {
     if (const auto face = Attr(tag, "FACE")) EditStyle().font.face = std::string(*face);
     if (const auto size = Attr(tag, "SIZE")) {
-        static constexpr int kSizePoints[] = {8, 10, 12, 14, 16};
+        static constexpr int SizePoints[] = {8, 10, 12, 14, 16};
         const int n = ToInt(*size);
-        const int points = n >= 1 && n <= 5 ? kSizePoints[n - 1] : std::clamp(n, 0, kMaxFontPoints);
+        const int points = n >= 1 && n <= 5 ? SizePoints[n - 1] : std::clamp(n, 0, MaxFontPoints);
         EditStyle().font.height = (points * canvas_.PixelsPerInch() + 36) / 72;
     }
     if (const auto color = Attr(tag, "COLOR")) SetTextColor(ParseColor(*color, canvas_));
@@ -701,14 +701,14 @@ void Layout::ParagraphTag(std::string_view tag, Line& line) {
 TagEnd Layout::ListItemTag(LineRun& run) {
     if (run.hadListItem) return TagEnd::EndLineBefore;
     run.hadListItem = true;
-    run.x = Advance(run.x, kListStep * listLevel_);
+    run.x = Advance(run.x, ListStep * listLevel_);
     // The bullet is drawn in the text's own font, which every desktop has: a round bullet
     // (code page 1252) on odd levels, an "o" on even ones.
     if (!hidden_)
         Place({.kind = Placed::Kind::Bullet,
                .style = StyleIndex(),
-               .x = run.x - kListStep,
-               .width = kListStep,
+               .x = run.x - ListStep,
+               .width = ListStep,
                .glyph = listLevel_ % 2 ? "\x95" : "o"});
     return TagEnd::Continue;
 }
@@ -731,8 +731,8 @@ TagEnd Layout::PictureTag(std::string_view raw, std::string_view tag, LineRun& r
     if (const auto h = Attr(tag, "HEIGHT"); h && ToInt(*h) > 0) height = ToInt(*h);
     if (options_.print) {
         const double factor = std::clamp(options_.resolutionFactor, 0.0, 100.0);
-        width = int(std::min(width * factor, double(kNumberLimit)));
-        height = int(std::min(height * factor, double(kNumberLimit)));
+        width = int(std::min(width * factor, double(NumberLimit)));
+        height = int(std::min(height * factor, double(NumberLimit)));
     }
     if (width <= 0 || height <= 0) return TagEnd::Continue;
     if (options_.wordWrap && run.placedAny && run.x + width > Limit()) return TagEnd::EndLineBefore;
@@ -790,7 +790,7 @@ public:
             if (line.fill) {
                 const Rect band{rect_.left, line.top, rect_.right, line.Bottom()};
                 if (line.fillTo)
-                    canvas_.GradientBands(band, *line.fill, *line.fillTo, kGradientBands,
+                    canvas_.GradientBands(band, *line.fill, *line.fillTo, GradientBandCount,
                                           GradientDirection::Horizontal);
                 else
                     canvas_.FillRect(band, *line.fill);
@@ -798,7 +798,7 @@ public:
             for (std::size_t i = line.first; i < line.end; ++i) PaintPiece(line, layout_.placed[i]);
             if (line.rule) {
                 const int y = line.Bottom() - line.sub + 1;
-                canvas_.Line({line.left, y}, {rect_.right, y}, Color{});
+                canvas_.Line({line.left, y}, {rect_.right, y}, Color{0x000000});
             }
         }
     }
@@ -822,7 +822,7 @@ private:
                     canvas_.DrawBitmap(*body.picture, {x, y, x + w, y + h}, {});
             canvas_.SetClipRect(clip);
         } else if (body.color && body.colorTo) {
-            canvas_.GradientBands(rect_, *body.color, *body.colorTo, kGradientBands,
+            canvas_.GradientBands(rect_, *body.color, *body.colorTo, GradientBandCount,
                                   body.vertical ? GradientDirection::Vertical
                                                 : GradientDirection::Horizontal);
         } else if (body.color) {

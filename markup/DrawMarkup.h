@@ -27,28 +27,36 @@ struct MarkupOptions {
     // Entries of "IDX:n" pictures, each drawn with its bottom-left pixel's colour as
     // transparent.
     std::span<const Bitmap> images = {};
-    // 1-based link numbers, -1 for none.
-    int focusLink = -1, hoverLink = -1;
+    int hoverLink = -1; // the 1-based number of the link under the pointer, -1 for none
     int shadowOffset = 0;
-    bool print = false; // pictures are scaled by resolutionFactor
-    double resolutionFactor = 1.0;
     bool selected = false;   // text and background colours are left as the canvas has them
     bool blinkPhase = true;  // false: <BLINK> text takes the canvas's text background colour
     bool hoverStyle = false; // true: only the hovered link is underlined and gets hover colours
     bool wordWrap = true;    // false: a line that does not fit ends in an ellipsis
     MaybeColor linkColor = {}, hoverBackground = {}, hoverTextColor = {}, shadowColor = {};
-    int lineSpacing = 0; // added to every line's height
+
+    // The rest of the renderer's interface, which nothing in this program sets: the link that
+    // carries the focus rectangle (-1 for none), printing with pictures scaled by
+    // resolutionFactor, and spacing added to every line's height.
+    int focusLink = -1;
+    bool print = false;
+    double resolutionFactor = 1.0;
+    int lineSpacing = 0;
 };
 
 struct MarkupResult {
     bool onLink = false;    // hit-test: the point lies on a link
     std::string linkTarget; // ... whose target this is
     int linkUnderPoint = -1;
-    Rect linkRect;         // that link's part on the point's line
-    std::string plainText; // the text without tags, with a CR for every <BR>
-    std::string focusTarget;
-    int width = 0;  // widest line + 2
     int height = 0; // sum of the line heights + 2
+
+    // The rest of the renderer's interface, which nothing in this program reads: the text
+    // without tags (a CR for every <BR>), the part of the link under the point on its line, the
+    // focus link's target, the widest line + 2, and the number of links.
+    std::string plainText;
+    Rect linkRect;
+    std::string focusTarget;
+    int width = 0;
     int linkCount = 0;
 };
 

@@ -17,12 +17,12 @@ using Op = RecordingCanvas::Op;
 
 namespace {
 
-constexpr Color kKey{0xFF00FF}, kInk{0x262626};
-const std::string kReminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
+constexpr Color Key{0xFF00FF}, Ink{0x262626};
+const std::string Reminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
 
 // A 16 x 16 glyph on the key colour with one row of ink.
-Bitmap Glyph(Color ink = kInk) {
-    Bitmap glyph{16, 16, std::vector<Color>(256, kKey)};
+Bitmap Glyph(Color ink = Ink) {
+    Bitmap glyph{16, 16, std::vector<Color>(256, Key)};
     for (int x = 2; x < 14; ++x) glyph.pixels[8 * 16 + x] = ink;
     return glyph;
 }
@@ -50,7 +50,7 @@ struct AlertWindowTest : testing::Test {
         alert.Show();
         alert.LastMessage();
     }
-    void Remind(int count) { Remind(std::vector<std::string>(std::size_t(count), kReminder)); }
+    void Remind(int count) { Remind(std::vector<std::string>(std::size_t(count), Reminder)); }
 
     FakePopupHost& host() { return *desktop.host; }
     TAlertWindow& popup() { return *alert.Popup(); }
@@ -113,12 +113,12 @@ TEST(AlertStyle, ThemeChoosesTheStyleAndTheStyleItsColours) {
 }
 
 TEST(AlertStyle, GreyGlyphKeepsItsTransparentColour) {
-    Bitmap bitmap{2, 2, {Color{0x262626}, Color{0xFFFFFF}, kKey, Color{0xC86400}}};
+    Bitmap bitmap{2, 2, {Color{0x262626}, Color{0xFFFFFF}, Key, Color{0xC86400}}};
     const ButtonGlyph glyph(bitmap);
     EXPECT_EQ(glyph.Normal().pixels, bitmap.pixels);
     // ((R + G + B) div 3) div 2 + 128
     EXPECT_EQ(glyph.Greyed().pixels,
-              (std::vector<Color>{Color{0x939393}, Color{0xFFFFFF}, kKey, Color{0xB2B2B2}}));
+              (std::vector<Color>{Color{0x939393}, Color{0xFFFFFF}, Key, Color{0xB2B2B2}}));
 }
 
 TEST_F(AlertWindowTest, ComesUpInOrderWithoutTakingTheFocus) {
@@ -287,7 +287,7 @@ TEST_F(AlertWindowTest, PaintsEveryPartInOrder) {
     EXPECT_LT(position, next);
     EXPECT_LT(next, del);
 
-    EXPECT_EQ(calls[close].color, kKey); // transparent: the bottom-left pixel's colour
+    EXPECT_EQ(calls[close].color, Key); // transparent: the bottom-left pixel's colour
     EXPECT_EQ(calls[prev].bitmap.pixels, alert.GlyphPrev.Normal().pixels);
     EXPECT_EQ(calls[next].bitmap.pixels, alert.GlyphNext.Greyed().pixels);
     EXPECT_EQ(calls[position].rect, (Rect{132, 181, 168, 195}));

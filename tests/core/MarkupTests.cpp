@@ -11,16 +11,16 @@ using Op = RecordingCanvas::Op;
 
 namespace {
 
-constexpr Rect kArea{4, 21, 276, 174}; // the reminder popup's text area
-constexpr int h = 14;                  // "gh" in the test font
-constexpr int cw = 6;                  // a character in the test font
+constexpr Rect Area{4, 21, 276, 174}; // the reminder popup's text area
+constexpr int h = 14;                 // "gh" in the test font
+constexpr int cw = 6;                 // a character in the test font
 
 struct Rendered {
     RecordingCanvas canvas;
     MarkupResult result;
 };
 
-Rendered Render(std::string_view text, MarkupOptions options = {}, Rect rect = kArea) {
+Rendered Render(std::string_view text, MarkupOptions options = {}, Rect rect = Area) {
     Rendered r;
     r.result = DrawMarkup(r.canvas, text, rect, options);
     return r;
@@ -339,7 +339,7 @@ TEST(Markup, SubscriptSuperscriptAndRule) {
 TEST(Markup, ShadowBlinkErrorHighlightAndRotation) {
     RecordingCanvas c;
     c.SetTextBackground(Color{0xEEEEEE});
-    DrawMarkup(c, "<sh>s</sh><blink>b</blink><e>err</e><hi>h</hi><r a=\"90\">r</r>", kArea,
+    DrawMarkup(c, "<sh>s</sh><blink>b</blink><e>err</e><hi>h</hi><r a=\"90\">r</r>", Area,
                {.shadowOffset = 2, .blinkPhase = false, .shadowColor = Color{0x808080}});
     const auto texts = c.Of(Op::Text);
     ASSERT_GE(texts.size(), 2u);
@@ -360,7 +360,7 @@ TEST(Markup, ShadowBlinkErrorHighlightAndRotation) {
     EXPECT_EQ(c.TextBackground(), Color{0xEEEEEE});
 
     RecordingCanvas transparent; // no background to blink in: the text is not drawn
-    DrawMarkup(transparent, "<blink>b</blink>x", kArea, {.blinkPhase = false});
+    DrawMarkup(transparent, "<blink>b</blink>x", Area, {.blinkPhase = false});
     EXPECT_EQ(Lines(transparent), std::vector<std::string>{"x"});
 }
 
@@ -391,7 +391,7 @@ TEST(Markup, BodyFillsTheRectangleBehindEverything) {
     const auto r = Render("text<body bgcolor=\"clWhite\">");
     ASSERT_FALSE(r.canvas.calls.empty());
     EXPECT_EQ(r.canvas.calls[0].op, Op::Fill);
-    EXPECT_EQ(r.canvas.calls[0].rect, kArea);
+    EXPECT_EQ(r.canvas.calls[0].rect, Area);
 
     const auto v = Render("<body bgcolor=\"#000000\" bgcolorto=\"#FFFFFF\" dir=\"v\">");
     const auto bands = v.canvas.Of(Op::Fill);
@@ -402,7 +402,7 @@ TEST(Markup, BodyFillsTheRectangleBehindEverything) {
     const std::vector<Bitmap> images{Picture(100, 100)};
     RecordingCanvas c;
     c.SetClipRect(Rect{0, 0, 150, 150});
-    DrawMarkup(c, "<body background=\"IDX:0\">", kArea, {.images = images});
+    DrawMarkup(c, "<body background=\"IDX:0\">", Area, {.images = images});
     const auto tiles = c.Of(Op::Bitmap);
     ASSERT_EQ(tiles.size(), 4u); // those reaching (4, 21)-(150, 150)
     EXPECT_EQ(tiles[3].rect, (Rect{104, 121, 204, 221}));
@@ -427,7 +427,7 @@ TEST(Markup, LineSpacingAndSelectedColours) {
     white.color = Color{0xFFFFFF};
     c.SetFont(white);
     c.SetTextBackground(Color{0x000080});
-    DrawMarkup(c, "<font color=\"clRed\">x</font><a href=\"y\">y</a>", kArea,
+    DrawMarkup(c, "<font color=\"clRed\">x</font><a href=\"y\">y</a>", Area,
                {.selected = true, .linkColor = Color{0x0000FF}});
     for (const auto& call : c.Of(Op::Text)) {
         EXPECT_EQ(call.font.color, Color{0xFFFFFF});

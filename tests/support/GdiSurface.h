@@ -14,7 +14,7 @@
 
 namespace quillet {
 
-inline constexpr Color kWhite{0xFFFFFF};
+inline constexpr Color White{0xFFFFFF};
 
 // A white 32-bit picture in memory to draw on and read back.
 class Surface {
@@ -26,7 +26,7 @@ public:
         bitmap_ =
             win32::GdiBitmap(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
         old_ = SelectObject(dc_, bitmap_.get());
-        Fill(kWhite);
+        Fill(White);
     }
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -53,7 +53,7 @@ public:
         return n;
     }
     int Ink(const Rect& r) const {
-        return Count(r, [](Color c) { return c != kWhite; });
+        return Count(r, [](Color c) { return c != White; });
     }
 
 private:

@@ -33,8 +33,8 @@ TEST(MarkupGdi, WorkedExampleWithRealMetrics) {
 
     const int rule = 21 + 2 * h + 1;
     EXPECT_EQ(surface.Count({5, rule, 276, rule + 1}, [](Color c) { return c == Black; }), 271);
-    EXPECT_EQ(surface.At(4, rule), kWhite);
-    EXPECT_EQ(surface.At(276, rule), kWhite);
+    EXPECT_EQ(surface.At(4, rule), White);
+    EXPECT_EQ(surface.At(276, rule), White);
 
     // Each line's ink lies in its own band of h rows, from x 5 on; line 3 holds only the rule.
     EXPECT_EQ(surface.Ink({0, 0, 300, 21}), 0);
@@ -109,11 +109,11 @@ TEST(GdiCanvas, PrimitivesDrawWhereTheySay) {
     }
     EXPECT_EQ(surface.Ink({0, 0, 40, 3}), 4);
     EXPECT_EQ(surface.At(5, 1), Black);
-    EXPECT_EQ(surface.At(6, 1), kWhite);
+    EXPECT_EQ(surface.At(6, 1), White);
     EXPECT_EQ(surface.At(10, 13), Color{0xFF0000});
-    EXPECT_EQ(surface.At(11, 11), kWhite);
+    EXPECT_EQ(surface.At(11, 11), White);
     EXPECT_EQ(surface.At(20, 20), Color{0x00FF00});
-    EXPECT_EQ(surface.At(25, 25), kWhite);
+    EXPECT_EQ(surface.At(25, 25), White);
     EXPECT_EQ(surface.At(30, 25), Color{0x0000FF});
     EXPECT_EQ(surface.At(25, 30), Color{0x0000FF});
     EXPECT_EQ(surface.Count({0, 0, 40, 40}, [](Color c) { return c == Color{0x00FFFF}; }), 100);
