@@ -1,5 +1,6 @@
 #include "win32/Dialog.h"
 
+#include "win32/Dpi.h"
 #include "win32/Window.h"
 
 #include <system_error>
@@ -30,6 +31,7 @@ std::optional<int> ModalDialog::ShowModal(HWND owner, const char* caption, int c
                                           int clientHeight) {
     caption_ = caption;
     client_ = {clientWidth, clientHeight};
+    controls_.clear();
     result_.reset();
     initError_ = nullptr;
     static const EmptyTemplate dialogTemplate;
@@ -48,17 +50,49 @@ void ModalDialog::End(int result) {
 
 void ModalDialog::Start(HWND hwnd) {
     hwnd_ = hwnd;
+    dpi_ = WindowDpi(hwnd);
     SetWindowTextA(hwnd, caption_);
-    RECT frame{0, 0, client_.cx, client_.cy};
-    AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+    const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy), DialogStyle,
+                                          DialogExStyle, dpi_);
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     Init();
 }
 
-std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+void ModalDialog::SetDpi(int dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    // The fonts of the old density go once no control uses them any more.
+    std::map<FontSpec, GdiFont> old = std::exchange(fonts_, {});
+    if (suggested) {
+        // The client area keeps its design size; the frame's share may not scale evenly.
+        const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy),
+                                              DialogStyle, DialogExStyle, dpi_);
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const Control& c : controls_) {
+        SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
+        MoveWindow(c.hwnd, Scaled(c.design.left), Scaled(c.design.top),
+                   Scaled(c.design.right - c.design.left), Scaled(c.design.bottom - c.design.top),
+                   TRUE);
+    }
+    DpiChanged();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HFONT ModalDialog::Font(FontSpec spec) {
+    auto found = fonts_.find(spec);
+    if (found == fonts_.end())
+        found = fonts_.emplace(spec, PointFont(std::string(spec.face).c_str(), spec.points, dpi_)).first;
+    return found->second.get();
+}
+
+std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        SetDpi(DpiOf(wParam), &SuggestedRect(lParam));
+        return 0;
+    }
     if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) return 0;
     if (message == WM_CLOSE) {
         End(IDCANCEL);
@@ -68,12 +102,14 @@ std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, L
 }
 
 HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
-                             int top, int width, int height, HFONT font, DWORD exStyle) {
+                             int top, int width, int height, FontSpec font, DWORD exStyle) {
     const HWND control = CreateWindowExA(
-        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, hwnd_,
-        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scaled(left), Scaled(top),
+        Scaled(width), Scaled(height), hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)),
+        GetModuleHandleA(nullptr), nullptr);
     if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
+    controls_.push_back({control, {left, top, left + width, top + height}, font});
     return control;
 }
 
@@ -116,8 +152,8 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-GdiFont PointFont(const char* face, int points) {
-    return GdiFont(CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+GdiFont PointFont(const char* face, int points, int dpi) {
+    return GdiFont(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
