@@ -48,9 +48,9 @@ void TfrmAbout::DpiChanged() {
     AdvPanel1.Create(Handle());
     Image1 = win32::LoadPicture(IDB_LOGO, LogoSize, Dpi());
     HTMLabel1.SetDpi(Dpi());
-    MoveWindow(HTMLabel1.Handle(), Scaled(LinkBounds.left), Scaled(LinkBounds.top),
-               Scaled(LinkBounds.right - LinkBounds.left),
-               Scaled(LinkBounds.bottom - LinkBounds.top), TRUE);
+    const RECT link = Scaled(LinkBounds);
+    MoveWindow(HTMLabel1.Handle(), link.left, link.top, link.right - link.left,
+               link.bottom - link.top, TRUE);
 }
 
 void TfrmAbout::PaintBackground(HDC dc) const {

@@ -60,25 +60,34 @@ void ModalDialog::Start(HWND hwnd) {
     Init();
 }
 
-void ModalDialog::SetDpi(int dpi, const RECT* suggested) {
+void ModalDialog::SetDpi(int dpi, const RECT& suggested) {
     dpi_ = dpi;
     // The fonts of the old density go once no control uses them any more.
     std::map<FontSpec, GdiFont> old = std::exchange(fonts_, {});
-    if (suggested) {
-        // The client area keeps its design size; the frame's share may not scale evenly.
-        const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy),
-                                              DialogStyle, DialogExStyle, dpi_);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // The suggested rectangle, then corrected to the client area's design size: the frame's
+    // share of a window does not scale evenly with the density.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT window{}, client{};
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0,
+                 window.right - window.left + Scaled(client_.cx) - client.right,
+                 window.bottom - window.top + Scaled(client_.cy) - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const Control& c : controls_) {
         SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
-        MoveWindow(c.hwnd, Scaled(c.design.left), Scaled(c.design.top),
-                   Scaled(c.design.right - c.design.left), Scaled(c.design.bottom - c.design.top),
-                   TRUE);
+        const RECT r = Scaled(c.design);
+        MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     DpiChanged();
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+RECT ModalDialog::Scaled(const RECT& design) const {
+    // Corners, not sizes, so that controls that meet at 96 still meet.
+    return {Scaled(int(design.left)), Scaled(int(design.top)), Scaled(int(design.right)),
+            Scaled(int(design.bottom))};
 }
 
 HFONT ModalDialog::Font(FontSpec spec) {
@@ -90,7 +99,7 @@ HFONT ModalDialog::Font(FontSpec spec) {
 
 std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DPICHANGED) {
-        SetDpi(DpiOf(wParam), &SuggestedRect(lParam));
+        SetDpi(DpiOf(wParam), SuggestedRect(lParam));
         return 0;
     }
     if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) return 0;
@@ -103,13 +112,14 @@ std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, L
 
 HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
                              int top, int width, int height, FontSpec font, DWORD exStyle) {
+    const RECT design{left, top, left + width, top + height}, r = Scaled(design);
     const HWND control = CreateWindowExA(
-        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scaled(left), Scaled(top),
-        Scaled(width), Scaled(height), hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)),
-        GetModuleHandleA(nullptr), nullptr);
+        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+        r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr),
+        nullptr);
     if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
-    controls_.push_back({control, {left, top, left + width, top + height}, font});
+    controls_.push_back({control, design, font});
     return control;
 }
 

@@ -64,8 +64,9 @@ protected:
     // on failure.
     HWND AddControl(const char* className, const char* text, DWORD style, int id, int left, int top,
                     int width, int height, FontSpec font, DWORD exStyle = 0);
-    // A design value in pixels at the dialog's density.
+    // A design value, and a rectangle of them, in pixels at the dialog's density.
     int Scaled(int designValue) const { return Scale(designValue, dpi_); }
+    RECT Scaled(const RECT& design) const;
     // The font at the dialog's density, owned by the dialog.
     HFONT Font(FontSpec spec);
 
@@ -78,7 +79,7 @@ private:
 
     static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Start(HWND hwnd);
-    void SetDpi(int dpi, const RECT* suggested);
+    void SetDpi(int dpi, const RECT& suggested);
 
     HWND hwnd_ = nullptr;
     const char* caption_ = "";
