@@ -132,9 +132,9 @@ TAlertWindow::Measures TAlertWindow::Measure(Canvas& canvas) const {
         canvas.TextExtent(FormatPosition(max - 1, max), NoPrefix).width + Scaled(8);
     const Rect client = Client();
     Measures measures;
-    measures.layout = LayOutAlert(client.Width(), client.Height(), Scaled(owner_.MarginX),
-                                  Scaled(owner_.MarginY), positionWidth,
-                                  owner_.AlertMessages().Count(), owner_.ShowDelete, dpi_);
+    measures.layout =
+        LayOutAlert(client.Width(), client.Height(), Scaled(owner_.MarginX), Scaled(owner_.MarginY),
+                    positionWidth, owner_.AlertMessages().Count(), owner_.ShowDelete, dpi_);
 
     const Rect& area = measures.layout.text;
     const MarkupLayout* message = ShownLayout(canvas, area);

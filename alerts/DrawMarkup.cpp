@@ -540,8 +540,7 @@ TagEnd Layout::HandleTag(std::string_view raw, Line& line, LineRun& run) {
     case 'I':
         if (second == 'M') return PictureTag(raw, tag, run);
         if (tag == "I") EditStyle().font.italic = true;
-        if (second == 'N')
-            run.x = std::max(run.x, Scaled(ToInt(Attr(tag, "X").value_or(""))) - 1);
+        if (second == 'N') run.x = std::max(run.x, Scaled(ToInt(Attr(tag, "X").value_or(""))) - 1);
         break;
     case 'U':
         if (tag == "U") {

@@ -75,7 +75,8 @@ void PaintText(Canvas& canvas, const std::string& text, const Rect& inside, bool
 void PaintSortMark(Canvas& canvas, const Rect& inside, SortDirection direction) {
     const int dpi = canvas.PixelsPerInch();
     const int height = Scale(4, dpi);
-    const int centre = inside.right - Scale(8, dpi), top = inside.top + (inside.Height() - height) / 2;
+    const int centre = inside.right - Scale(8, dpi),
+              top = inside.top + (inside.Height() - height) / 2;
     for (int i = 0; i < height; ++i) {
         const int half = direction == SortDirection::Ascending ? i : height - 1 - i;
         canvas.Line({centre - half, top + i}, {centre + half + 1, top + i}, SortMark);
@@ -268,8 +269,9 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_HSCROLL: {
         const GridView view = View();
-        ScrollTo(topRow_, Scrolled(LOWORD(wParam), view.scrollX, Scale(ScrollStep, dpi_), view.width,
-                                   MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
+        ScrollTo(topRow_,
+                 Scrolled(LOWORD(wParam), view.scrollX, Scale(ScrollStep, dpi_), view.width,
+                          MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
         return 0;
     }
     case WM_MOUSEWHEEL:

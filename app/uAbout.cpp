@@ -17,8 +17,7 @@ namespace {
 constexpr RECT LinkBounds{81, 77, 193, 94};
 constexpr POINT LogoAt{11, 4};
 constexpr int LogoSize = 48;
-constexpr win32::FontSpec NameFont{"Tahoma", 18}, TextFont{"Tahoma", 9},
-    ButtonFont{"Tahoma", 10};
+constexpr win32::FontSpec NameFont{"Tahoma", 18}, TextFont{"Tahoma", 9}, ButtonFont{"Tahoma", 10};
 
 } // namespace
 
@@ -39,8 +38,8 @@ void TfrmAbout::Init() {
     SetWindowLongPtrA(HTMLabel1.Handle(), GWLP_ID, IDC_ABOUT_LINK);
     DpiChanged();
     // Close under the link: the dialog keeps no empty room above its button.
-    const HWND btnOK =
-        AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDOK, 90, 106, 100, 30, ButtonFont);
+    const HWND btnOK = AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDOK, 90, 106, 100,
+                                  30, ButtonFont);
     SetFocus(btnOK);
 }
 

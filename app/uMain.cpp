@@ -67,8 +67,8 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     // The notification area shows icons at the small-icon size of the desktop's density:
     // 16, 20, 24 or 32 pixels, each drawn in the icon file.
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    CoolTrayIcon1.Icon = static_cast<HICON>(LoadImageA(
-        Instance(), MAKEINTRESOURCEA(IDI_QUILLET), IMAGE_ICON, iconSize, iconSize, LR_SHARED));
+    CoolTrayIcon1.Icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET),
+                                                       IMAGE_ICON, iconSize, iconSize, LR_SHARED));
     CoolTrayIcon1.Hint = "Quillet";
     CoolTrayIcon1.PopupMenu = AdvPopupMenu1.get();
     CoolTrayIcon1.OnDblClick = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
@@ -121,12 +121,11 @@ int TfrmMain::Scaled(int designValue) const {
 void TfrmMain::BuildToolbar() {
     // Built anew for a new density: its buttons, pictures and place all change.
     if (AdvToolBar1) DestroyWindow(AdvToolBar1);
-    AdvToolBar1 =
-        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                            TBSTYLE_TRANSPARENT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                        Scaled(3), Scaled(1), Scaled(181), Scaled(28), Handle(), nullptr,
-                        Instance(), nullptr);
+    AdvToolBar1 = CreateWindowExA(
+        0, TOOLBARCLASSNAMEA, "",
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_TRANSPARENT |
+            CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+        Scaled(3), Scaled(1), Scaled(181), Scaled(28), Handle(), nullptr, Instance(), nullptr);
     if (!AdvToolBar1)
         throw std::system_error(int(GetLastError()), std::system_category(), "toolbar");
 
@@ -334,18 +333,16 @@ void TfrmMain::LayOut() {
     RECT client;
     GetClientRect(Handle(), &client);
     const int dock = Scaled(DockHeight);
-    MoveWindow(gridNotes.Handle(), 0, dock, client.right, std::max(0L, client.bottom - dock),
-               TRUE);
+    MoveWindow(gridNotes.Handle(), 0, dock, client.right, std::max(0L, client.bottom - dock), TRUE);
 }
 
 void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
     BuildToolbar();
     gridNotes.SetDpi(dpi);
-    // Sizing lays the grid out again; the dock strip and the toolbar repaint.
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Laid out again even where the size stays: the dock strip's height has changed.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
     InvalidateRect(Handle(), nullptr, TRUE);
 }

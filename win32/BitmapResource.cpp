@@ -63,8 +63,7 @@ GdiBitmap LoadPicture(int id, int designSize, int dpi) {
     GdiBitmap stretched = CreateTopDownDib(to.get(), size, size).bitmap;
     const Selection source(from.get(), drawn.get()), target(to.get(), stretched.get());
     SetStretchBltMode(to.get(), COLORONCOLOR);
-    StretchBlt(to.get(), 0, 0, size, size, from.get(), 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
+    StretchBlt(to.get(), 0, 0, size, size, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     return stretched;
 }
 

@@ -93,7 +93,8 @@ RECT ModalDialog::Scaled(const RECT& design) const {
 HFONT ModalDialog::Font(FontSpec spec) {
     auto found = fonts_.find(spec);
     if (found == fonts_.end())
-        found = fonts_.emplace(spec, PointFont(std::string(spec.face).c_str(), spec.points, dpi_)).first;
+        found = fonts_.emplace(spec, PointFont(std::string(spec.face).c_str(), spec.points, dpi_))
+                    .first;
     return found->second.get();
 }
 
@@ -113,10 +114,10 @@ std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, L
 HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
                              int top, int width, int height, FontSpec font, DWORD exStyle) {
     const RECT design{left, top, left + width, top + height}, r = Scaled(design);
-    const HWND control = CreateWindowExA(
-        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-        r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr),
-        nullptr);
+    const HWND control =
+        CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, hwnd_,
+                        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
     if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
     controls_.push_back({control, design, font});

@@ -34,16 +34,11 @@ int PrimaryMonitorDpi() {
         shcore.Function<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>("GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (getDpiForMonitor &&
-        SUCCEEDED(getDpiForMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y)) &&
+        SUCCEEDED(
+            getDpiForMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y)) &&
         x > 0)
         return int(x);
     return DesktopDpi();
-}
-
-int SystemMetric(int index, int dpi) {
-    static const auto forDpi =
-        User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    return forDpi ? forDpi(index, UINT(dpi)) : GetSystemMetrics(index);
 }
 
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi) {

@@ -14,8 +14,6 @@ namespace quillet::win32 {
 int WindowDpi(HWND window);
 // The density of the primary monitor, whose work area holds the taskbar.
 int PrimaryMonitorDpi();
-// GetSystemMetrics at that density.
-int SystemMetric(int index, int dpi);
 // The outer size of a window with that client size, its frame drawn at that density.
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 
