@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <iterator>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 namespace quillet {
@@ -17,23 +18,12 @@ constexpr int PlatformPriority[] = {-15, -2, -1, 0, 1, 2, 15};
 
 // The worker: waits the interval on its wake event, then hands one tick over to the
 // user-interface thread and blocks until it has run there. Held, it waits for nothing but
-// being resumed or ended.
+// being resumed or ended. Ending it (on the user-interface thread) runs the work it hands over
+// meanwhile.
 class TTimerThread {
 public:
     TTimerThread(TThreadedTimer& owner, UiThread& ui)
-        : owner_(owner), ui_(ui), thread_([this] { Execute(); }) {}
-
-    // On the user-interface thread: ends the worker, running the work it hands over meanwhile.
-    ~TTimerThread() {
-        {
-            std::lock_guard lock(mutex_);
-            terminated_ = true;
-            woken_ = true;
-        }
-        changed_.notify_one();
-        while (!ended_) ui_.RunPending(std::chrono::milliseconds(100));
-        thread_.join();
-    }
+        : owner_(owner), ui_(ui), worker_(ui, [this](std::stop_token stop) { Execute(stop); }) {}
 
     std::uint32_t Interval() {
         std::lock_guard lock(mutex_);
@@ -58,36 +48,31 @@ public:
         changed_.notify_one();
     }
 
-    std::thread& Thread() { return thread_; }
+    std::thread& Thread() { return worker_.Thread(); }
 
 private:
-    void Execute() {
+    void Execute(std::stop_token stop) {
         std::unique_lock lock(mutex_);
-        while (!terminated_) {
-            changed_.wait(lock, [&] { return !held_ || terminated_; });
-            const bool woken = changed_.wait_for(lock, std::chrono::milliseconds(interval_),
-                                                 [&] { return woken_ || held_ || terminated_; });
+        while (!stop.stop_requested()) {
+            changed_.wait(lock, stop, [&] { return !held_; });
+            const bool woken = changed_.wait_for(lock, stop, std::chrono::milliseconds(interval_),
+                                                 [&] { return woken_ || held_; });
             woken_ = false; // the wake event resets itself
-            if (woken) continue;
+            if (woken || stop.stop_requested()) continue;
             lock.unlock();
             ui_.Synchronize([this] { owner_.Tick(); });
             lock.lock();
         }
-        lock.unlock();
-        // The destructor serves hand-overs until this one tells it that the worker is done.
-        ui_.Synchronize([this] { ended_ = true; });
     }
 
     TThreadedTimer& owner_;
     UiThread& ui_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable_any changed_;
     std::uint32_t interval_ = 1000;
     bool held_ = true; // created suspended
     bool woken_ = false;
-    bool terminated_ = false;
-    bool ended_ = false; // user-interface thread only
-    std::thread thread_; // last: starts once everything above is ready
+    UiWorker worker_; // last: starts once everything above is ready, and ends first
 };
 
 TThreadedTimer::TThreadedTimer(UiThread& ui, ThreadPriorities& priorities)

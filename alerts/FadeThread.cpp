@@ -1,6 +1,8 @@
 #include "alerts/FadeThread.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 namespace quillet {
 
@@ -8,40 +10,28 @@ TFadeThread::TFadeThread(UiThread& ui, const Settings& settings,
                          const std::atomic<bool>& pointerInside,
                          std::function<void(int opacity)> apply)
     : ui_(ui), settings_(settings), pointerInside_(pointerInside), apply_(std::move(apply)),
-      thread_([this] { Execute(); }) {}
+      worker_(ui, [this](std::stop_token stop) { Execute(stop); }) {}
 
-TFadeThread::~TFadeThread() {
-    Stop();
-    while (!ended_) ui_.RunPending(std::chrono::milliseconds(100));
-    thread_.join();
-}
-
-void TFadeThread::Stop() {
-    {
-        // Under the lock, so that a worker about to wait cannot miss it.
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    stopped_.notify_one();
-}
-
-void TFadeThread::Execute() {
+void TFadeThread::Execute(const std::stop_token& stop) {
     const Settings& s = settings_;
     // A step of 0 or less would never arrive.
     const int step = std::max(s.fadeStep, 1);
-    Step(s.alphaStart);
-    for (int alpha = s.alphaStart; alpha < s.alphaEnd && !Interrupted(); alpha += step) {
-        Step(alpha);
-        std::unique_lock lock(mutex_);
-        stopped_.wait_for(lock, s.fadeTime, [&] { return stop_.load(); });
+    const auto interrupted = [&] { return stop.stop_requested() || pointerInside_; };
+    // Nothing but a stop ends a wait between two steps early.
+    std::mutex mutex;
+    std::condition_variable_any stopped;
+    Step(s.alphaStart, stop);
+    for (int alpha = s.alphaStart; alpha < s.alphaEnd && !interrupted(); alpha += step) {
+        Step(alpha, stop);
+        std::unique_lock lock(mutex);
+        stopped.wait_for(lock, stop, s.fadeTime, [] { return false; });
     }
-    if (!Interrupted()) Step(s.alphaEnd);
-    ui_.Synchronize([this] { ended_ = true; });
+    if (!interrupted()) Step(s.alphaEnd, stop);
 }
 
-void TFadeThread::Step(int opacity) {
-    ui_.Synchronize([this, opacity] {
-        if (stop_) return;
+void TFadeThread::Step(int opacity, const std::stop_token& stop) {
+    ui_.Synchronize([&] {
+        if (stop.stop_requested()) return;
         try {
             apply_(opacity);
         } catch (...) {

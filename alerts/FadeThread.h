@@ -8,10 +8,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <stop_token>
 
 namespace quillet {
 
@@ -30,29 +28,24 @@ public:
                 std::function<void(int opacity)> apply);
     // On the user-interface thread: stops the worker and runs what it hands over meanwhile
     // until it has ended, so it may go while the worker still waits for that thread.
-    ~TFadeThread();
+    ~TFadeThread() = default;
     TFadeThread(const TFadeThread&) = delete;
     TFadeThread& operator=(const TFadeThread&) = delete;
 
     // User-interface thread: no step is applied from now on. Returns at once.
-    void Stop();
+    void Stop() { worker_.Stop(); }
     // User-interface thread: the worker has handed over its last work; it is as good as gone.
-    bool Ended() const { return ended_; }
+    bool Ended() const { return worker_.Ended(); }
 
 private:
-    void Execute();
-    bool Interrupted() const { return stop_ || pointerInside_; }
-    void Step(int opacity);
+    void Execute(const std::stop_token& stop);
+    void Step(int opacity, const std::stop_token& stop);
 
     UiThread& ui_;
     const Settings settings_;
     const std::atomic<bool>& pointerInside_;
     const std::function<void(int)> apply_;
-    std::mutex mutex_;
-    std::condition_variable stopped_;
-    std::atomic<bool> stop_ = false;
-    bool ended_ = false; // user-interface thread only
-    std::thread thread_; // last: starts once everything above is ready
+    UiWorker worker_; // last: starts once everything above is ready, and ends first
 };
 
 } // namespace quillet

@@ -5,8 +5,8 @@
 namespace quillet {
 namespace {
 
-constexpr Color PanelTop = Color::FromRgb(233, 241, 250);
-constexpr Color PanelBottom = Color::FromRgb(199, 216, 237);
+constexpr Color PanelTop{0xE9F1FA};
+constexpr Color PanelBottom{0xC7D8ED};
 
 } // namespace
 
@@ -14,13 +14,8 @@ void TAdvPanel::Create(HWND dialog) {
     dialog_ = dialog;
     RECT client{};
     GetClientRect(dialog, &client);
-    BITMAPINFO info{};
-    info.bmiHeader = {
-        sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     const win32::MemoryDc memory(nullptr);
-    void* bits = nullptr;
-    picture_ =
-        win32::Bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    picture_ = win32::CreateTopDownDib(memory.get(), client.right, client.bottom).bitmap;
     {
         const win32::Selection selected(memory.get(), picture_.get());
         win32::GdiCanvas canvas(memory.get(), {});
@@ -28,7 +23,7 @@ void TAdvPanel::Create(HWND dialog) {
         canvas.GradientBands({0, 0, client.right, client.bottom}, PanelTop, PanelBottom,
                              client.bottom, GradientDirection::Vertical);
     }
-    brush_ = win32::Brush(CreatePatternBrush(picture_.get()));
+    brush_ = win32::GdiBrush(CreatePatternBrush(picture_.get()));
 }
 
 std::optional<LRESULT> TAdvPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) const {

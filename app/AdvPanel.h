@@ -9,7 +9,7 @@
 
 namespace quillet {
 
-inline constexpr Color DarkBlue = Color::FromRgb(8, 55, 114);
+inline constexpr Color DarkBlue{0x083772};
 
 class TAdvPanel {
 public:
@@ -22,8 +22,8 @@ public:
 
 private:
     HWND dialog_ = nullptr;
-    win32::Bitmap picture_; // the whole panel, as large as the client area
-    win32::Brush brush_;    // the same picture, for the controls to paint their background with
+    win32::GdiBitmap picture_; // the whole panel, as large as the client area
+    win32::GdiBrush brush_;    // the same picture, for the controls to paint their background with
 };
 
 } // namespace quillet

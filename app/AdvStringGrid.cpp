@@ -1,28 +1,25 @@
 #include "app/AdvStringGrid.h"
 
 #include "alerts/DrawMarkup.h"
-#include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
-
-#include <windowsx.h>
 
 #include <algorithm>
 
 namespace quillet {
 namespace {
 
-const quillet::Font CellFont{"Tahoma", 11};
-const quillet::Font HeaderFont{"Tahoma", 11, true};
+const Font CellFont{"Tahoma", 11};
+const Font HeaderFont{"Tahoma", 11, true};
 
-constexpr Color Background = Color::FromRgb(255, 255, 255);
-constexpr Color HeaderTop = Color::FromRgb(203, 225, 252);
-constexpr Color HeaderBottom = Color::FromRgb(125, 165, 224);
-constexpr Color HeaderLine = Color::FromRgb(101, 139, 196);
-constexpr Color GridLine = Color::FromRgb(192, 192, 192);
-constexpr Color Selection = Color::FromRgb(182, 202, 234);
-constexpr Color Black = Color::FromRgb(0, 0, 0);
-constexpr Color SortMark = Color::FromRgb(51, 51, 51);
-constexpr Color Link = Color::FromRgb(0, 0, 255);
+constexpr Color Background{0xFFFFFF};
+constexpr Color HeaderTop{0xCBE1FC};
+constexpr Color HeaderBottom{0x7DA5E0};
+constexpr Color HeaderLine{0x658BC4};
+constexpr Color GridLine{0xC0C0C0};
+constexpr Color Selection{0xB6CAEA};
+constexpr Color Black{0x000000};
+constexpr Color SortMark{0x333333};
+constexpr Color Link{0x0000FF};
 
 constexpr int TextMargin = 3;  // between a cell's left edge and its text
 constexpr int ScrollStep = 20; // pixels sideways per arrow of the scroll bar
@@ -49,10 +46,6 @@ int TrackPosition(HWND hwnd, int bar) {
     info.fMask = SIF_TRACKPOS;
     GetScrollInfo(hwnd, bar, &info);
     return info.nTrackPos;
-}
-
-Point PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
 // The text of a cell, vertically centred in it: markup when it says so, else its first line.
@@ -86,7 +79,7 @@ void PaintSortMark(Canvas& canvas, const Rect& inside, SortDirection direction) 
 void TAdvStringGrid::Create(HWND parent, int id, NoteTable& table) {
     table_ = &table;
     shownRow_ = table.SelectedRow();
-    Window::Create("QuilletGrid", {.style = CS_DBLCLKS}, WS_EX_CLIENTEDGE,
+    Window::Create("QuilletGrid", {.style = CS_DBLCLKS, .paints = true}, WS_EX_CLIENTEDGE,
                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL,
                    "", 0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(id)));
     Refresh();
@@ -202,11 +195,9 @@ bool TAdvStringGrid::KeyDown(WPARAM key) {
     }
 }
 
-void TAdvStringGrid::PaintTo(HDC dc) {
+void TAdvStringGrid::Paint(HDC dc) {
     const GridView view = View();
-    if (view.width <= 0 || view.height <= 0) return;
-    const win32::BufferedPaint buffer(dc, view.width, view.height);
-    win32::GdiCanvas canvas(buffer.dc(), CellFont);
+    win32::GdiCanvas canvas(dc, CellFont);
     canvas.FillRect({0, 0, view.width, view.height}, Background);
     for (int row = view.topRow, top = GridRowHeight; row < table_->RowCount() && top < view.height;
          ++row, top += GridRowHeight)
@@ -233,7 +224,7 @@ void TAdvStringGrid::PaintCell(Canvas& canvas, int row, int col, const Rect& cel
     else if (current)
         canvas.FillRect(inside, Selection);
 
-    quillet::Font font = header ? HeaderFont : CellFont;
+    Font font = header ? HeaderFont : CellFont;
     if (OnGetCellColor) OnGetCellColor(row, col, font.color);
     if (current) font.color = Black;
     canvas.SetFont(font);
@@ -251,13 +242,6 @@ void TAdvStringGrid::PaintCell(Canvas& canvas, int row, int col, const Rect& cel
 
 LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        const win32::Painting painting(Handle());
-        PaintTo(painting.dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT: PaintTo(reinterpret_cast<HDC>(wParam)); return 0;
-    case WM_ERASEBKGND: return 1; // painting covers everything
     case WM_SIZE: ScrollTo(topRow_, scrollX_); return 0;
     case WM_VSCROLL: {
         const GridView view = View();
@@ -281,21 +265,18 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYDOWN:
         if (KeyDown(wParam)) return 0;
         break;
-    case WM_LBUTTONDOWN: Press(PointOf(lParam), false); return 0;
-    case WM_LBUTTONDBLCLK: Press(PointOf(lParam), true); return 0;
-    case WM_MOUSEMOVE: Drag(PointOf(lParam)); return 0;
-    case WM_LBUTTONUP: Release(PointOf(lParam)); return 0;
+    case WM_LBUTTONDOWN: Press(win32::PointOf(lParam), false); return 0;
+    case WM_LBUTTONDBLCLK: Press(win32::PointOf(lParam), true); return 0;
+    case WM_MOUSEMOVE: Drag(win32::PointOf(lParam)); return 0;
+    case WM_LBUTTONUP: Release(win32::PointOf(lParam)); return 0;
     case WM_CAPTURECHANGED:
         resizing_.reset();
         pressedHeader_ = -1;
         return 0;
     case WM_SETCURSOR: {
         if (LOWORD(lParam) != HTCLIENT) break;
-        POINT pointer{};
-        GetCursorPos(&pointer);
-        ScreenToClient(Handle(), &pointer);
-        const bool onBorder = resizing_ || HitTest(*table_, View(), {pointer.x, pointer.y}).area ==
-                                               GridArea::ColumnBorder;
+        const bool onBorder =
+            resizing_ || HitTest(*table_, View(), PointerPosition()).area == GridArea::ColumnBorder;
         SetCursor(LoadCursor(nullptr, onBorder ? IDC_SIZEWE : IDC_ARROW));
         return TRUE;
     }

@@ -30,13 +30,10 @@ public:
     // fit it again and everything repaints. When its current row moved since the grid last
     // showed it (a note added, a row deleted), the grid scrolls to show that row.
     void Refresh();
-    // Paints the whole grid onto dc, through a memory bitmap.
-    void PaintTo(HDC dc);
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
     GridView View() const;
     void ScrollTo(int topRow, int scrollX);
     void FitScrollBar(int bar);

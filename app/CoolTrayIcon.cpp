@@ -1,58 +1,33 @@
 #include "app/CoolTrayIcon.h"
 
+#include "res/resource.h"
 #include "win32/MessageLoop.h"
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace quillet {
 
-// One hidden window for all the icons of the process, to which the shell reports. It is a
-// top-level window, never shown, because the shell's "TaskbarCreated" broadcast after a
-// restart reaches only top-level windows.
-class TTrayIconHandler final : public win32::Window {
-public:
-    TTrayIconHandler() { Create("TTrayIconHandler", {}, 0, WS_POPUP, "", 0, 0, 0, 0, nullptr); }
+TCoolTrayIcon::Handler::Handler(TCoolTrayIcon& icon) : icon_(icon) {
+    Create(TRAY_WINDOW_CLASS, {}, 0, WS_POPUP, "", 0, 0, 0, 0, nullptr);
+}
 
-    // The handler of every icon: made by the first, gone with the last.
-    static std::shared_ptr<TTrayIconHandler> Shared() {
-        static std::weak_ptr<TTrayIconHandler> shared;
-        std::shared_ptr<TTrayIconHandler> handler = shared.lock();
-        if (!handler) shared = handler = std::make_shared<TTrayIconHandler>();
-        return handler;
+LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TRAY_ICON:
+        if (wParam == TRAY_ICON_ID) icon_.Notification(UINT(lParam));
+        return 0;
+    // The hidden window never closes by itself and never vetoes the end of the session.
+    case WM_CLOSE:
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION:
+    case WM_QUIT:
+    case WM_DESTROY: return 1;
     }
-
-    void Join(TCoolTrayIcon& icon) { icons_.push_back(&icon); }
-    void Leave(TCoolTrayIcon& icon) { std::erase(icons_, &icon); }
-
-private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == TCoolTrayIcon::CallbackMessage) {
-            const auto icon = std::ranges::find_if(
-                icons_, [&](const TCoolTrayIcon* icon) { return icon->Id() == wParam; });
-            if (icon != icons_.end()) (*icon)->Notification(UINT(lParam));
-            return 0;
-        }
-        switch (message) {
-        // The hidden window never closes by itself and never vetoes the end of the session.
-        case WM_CLOSE:
-        case WM_QUERYENDSESSION:
-        case WM_ENDSESSION:
-        case WM_QUIT:
-        case WM_DESTROY: return 1;
-        }
-        if (message == taskbarCreated_ && taskbarCreated_) {
-            // The shell has restarted and forgotten every icon: those meant to show come back.
-            for (TCoolTrayIcon* icon : icons_)
-                if (icon->IconVisible()) icon->Notify(NIM_ADD);
-        }
-        return Window::HandleMessage(message, wParam, lParam);
-    }
-
-    const UINT taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    std::vector<TCoolTrayIcon*> icons_;
-};
+    // The shell has restarted and forgotten the icon: if it is meant to show, it comes back.
+    if (message == taskbarCreated_ && taskbarCreated_ && icon_.IconVisible()) icon_.Notify(NIM_ADD);
+    return Window::HandleMessage(message, wParam, lParam);
+}
 
 std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
     [](DWORD message, const NOTIFYICONDATAA& data) {
@@ -62,24 +37,17 @@ std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
     };
 
 TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner, TApplication& application)
-    : owner_(owner), application_(application), handler_(TTrayIconHandler::Shared()) {
-    static UINT lastId = 0;
+    : owner_(owner), application_(application) {
     // The record with the balloon fields, as the shell of every supported Windows reads it.
     data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data_.hWnd = handler_->Handle();
-    data_.uID = ++lastId;
+    data_.hWnd = handler_.Handle();
+    data_.uID = TRAY_ICON_ID;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data_.uCallbackMessage = CallbackMessage;
-    handler_->Join(*this);
+    data_.uCallbackMessage = WM_TRAY_ICON;
 }
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     SetIconVisible(false);
-    handler_->Leave(*this);
-}
-
-HWND TCoolTrayIcon::HandlerWindow() const {
-    return handler_->Handle();
 }
 
 void TCoolTrayIcon::SetIconVisible(bool visible) {

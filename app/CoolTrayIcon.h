@@ -12,23 +12,18 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace quillet {
 
-class TTrayIconHandler;
-
+// The program has one icon, TRAY_ICON_ID, and the shell reports what happens on it to the
+// icon's hidden window with WM_TRAY_ICON (res/resource.h).
 class TCoolTrayIcon {
 public:
-    // The message with which the shell reports to the handler's window what happens on an
-    // icon: wParam is the icon's Id(), lParam the mouse message.
-    static constexpr UINT CallbackMessage = 0x800;
-
-    // Joins (or starts) the shared handler; the icon is not shown yet. owner is the main
-    // window, which shows the menu and which ShowFromTray and HideToTray show and hide,
-    // together with the taskbar button of `application`, the window that owns it.
+    // Makes the hidden window; the icon is not shown yet. owner is the main window, which
+    // shows the menu and which ShowFromTray and HideToTray show and hide, together with the
+    // taskbar button of `application`, the window that owns it.
     TCoolTrayIcon(win32::Window& owner, TApplication& application);
     // Removes the icon.
     ~TCoolTrayIcon();
@@ -57,16 +52,26 @@ public:
     // Every message of the owner window, before its own handling; none is consumed.
     void OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Numbered from 1 in the order the icons of the process are made.
-    UINT Id() const { return data_.uID; }
-    // The hidden window of the shared handler, to which the shell reports.
-    HWND HandlerWindow() const;
+    // The hidden window to which the shell reports.
+    HWND HandlerWindow() const { return handler_.Handle(); }
 
     // Where the calls to the notification area go: Shell_NotifyIconA. Tests observe them here.
     static std::function<void(DWORD message, const NOTIFYICONDATAA& data)> NotifyIcon;
 
 private:
-    friend class TTrayIconHandler;
+    // A top-level window, never shown, because the shell's "TaskbarCreated" broadcast after a
+    // restart reaches only top-level windows.
+    class Handler final : public win32::Window {
+    public:
+        explicit Handler(TCoolTrayIcon& icon);
+
+    private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+        TCoolTrayIcon& icon_;
+        const UINT taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    };
+
     void Notification(UINT mouseMessage);
     void ShowMenuAtCursor();
     // Sends the notification data with the current icon and tooltip.
@@ -75,7 +80,7 @@ private:
     win32::Window& owner_;
     TApplication& application_;
     std::vector<HWND> hiddenDialogs_; // open over the owner when it was hidden
-    std::shared_ptr<TTrayIconHandler> handler_;
+    Handler handler_{*this};
     NOTIFYICONDATAA data_{};
     bool iconVisible_ = false;
 };

@@ -21,33 +21,33 @@ public:
     int ShadowOffset = 2;
     MaybeColor ShadowColor = Color{0x808080};
     MaybeColor URLColor = Color{0x0000FF};
-    MaybeColor HoverColor, HoverFontColor;
-    std::span<const Bitmap> Images;
-
-    // A press on a link whose target is neither a web nor a mail address.
-    std::function<void(const std::string& target)> OnAnchorClick;
     // How web and mail links are opened; tests put an observer here.
     std::function<void(const std::string& target)> OpenLink = ShellOpen;
 
+    // The rest of the label's interface, which this program leaves as it is: the background
+    // and text colours of the link under the pointer (with Hover), the pictures its markup
+    // may name, and what a press on a link that is neither a web nor a mail address does.
+    MaybeColor HoverColor, HoverFontColor;
+    std::span<const Bitmap> Images;
+    std::function<void(const std::string& target)> OnAnchorClick;
+
     void Create(HWND parent, int left, int top, int width, int height);
     void Refresh();
-    // Paints the whole label onto dc, through a memory bitmap.
-    void PaintTo(HDC dc);
 
     // The desktop's "open" action.
     static void ShellOpen(const std::string& target);
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
+    void PointerLeft() override;
     MarkupOptions Options(MarkupMode mode, Point point = {}) const;
     Rect Area() const;
     MarkupResult HitTest(Point point);
-    void PaintBackground(HDC dc, const RECT& client);
+    void PaintBackground(HDC dc);
+    void SetHoverLink(int link);
 
-    int hoverLink_ = -1;    // the link under the pointer
-    bool tracking_ = false; // the pointer's leaving is reported
+    int hoverLink_ = -1; // the link under the pointer
 };
 
 } // namespace quillet

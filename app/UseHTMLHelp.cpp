@@ -1,6 +1,7 @@
 #include "app/UseHTMLHelp.h"
 
 #include "app/AppFolder.h"
+#include "win32/Library.h"
 
 #include <htmlhelp.h>
 
@@ -8,13 +9,10 @@ namespace quillet {
 namespace {
 
 void CallHtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data) {
-    // Loaded once and kept until the process ends: help windows may stay open until then.
-    static const auto htmlHelpA = [] {
-        const HMODULE control = LoadLibraryA("hhctrl.ocx");
-        return control ? reinterpret_cast<decltype(&HtmlHelpA)>(
-                             reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpA")))
-                       : nullptr;
-    }();
+    // Loaded once and never freed, not even as the process ends: help windows may stay open
+    // until then, and their code must stay with them.
+    static const win32::Library& control = *new win32::Library("hhctrl.ocx");
+    static const auto htmlHelpA = control.Function<decltype(&HtmlHelpA)>("HtmlHelpA");
     if (htmlHelpA) htmlHelpA(caller, file, command, data);
 }
 

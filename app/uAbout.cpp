@@ -12,7 +12,7 @@ void TfrmAbout::ShowModal(HWND owner) {
 
 void TfrmAbout::Init() {
     AdvPanel1.Create(Handle());
-    Image1 = win32::Bitmap(
+    Image1 = win32::GdiBitmap(
         static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 
@@ -39,7 +39,7 @@ void TfrmAbout::PaintBackground(HDC dc) const {
     if (!Image1) return;
     const win32::MemoryDc memory(dc);
     const win32::Selection selected(memory.get(), Image1.get());
-    GdiTransparentBlt(dc, 11, 4, 48, 48, memory.get(), 0, 0, 48, 48, RGB(255, 0, 255));
+    GdiTransparentBlt(dc, 11, 4, 48, 48, memory.get(), 0, 0, 48, 48, GLYPH_TRANSPARENT_COLOR);
 }
 
 std::optional<LRESULT> TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,10 +22,10 @@ private:
     void PaintBackground(HDC dc) const;
 
     TAdvPanel AdvPanel1;
-    win32::Bitmap Image1; // the logo, drawn on the panel with magenta transparent
-    win32::Font nameFont_ = win32::PointFont("Tahoma", 18);
-    win32::Font textFont_ = win32::PointFont("Tahoma", 9);
-    win32::Font buttonFont_ = win32::PointFont("Tahoma", 10);
+    win32::GdiBitmap Image1; // the logo, drawn on the panel with magenta transparent
+    win32::GdiFont nameFont_ = win32::PointFont("Tahoma", 18);
+    win32::GdiFont textFont_ = win32::PointFont("Tahoma", 9);
+    win32::GdiFont buttonFont_ = win32::PointFont("Tahoma", 10);
 };
 
 // About1Click: the About dialog, owned by `owner`, created for this call and gone when it

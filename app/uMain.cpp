@@ -23,7 +23,8 @@ constexpr const char* SettingsSection = "General";
 constexpr int GridId = 1;
 
 // The dock strip behind the toolbar, light at the top.
-constexpr Color DockTop{0xF3F2E7}, DockBottom{0xCED6AA};
+constexpr Color DockTop{0xF3F2E7};
+constexpr Color DockBottom{0xCED6AA};
 
 HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
@@ -43,7 +44,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     classStyle.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET));
     // No minimise box: the program is minimised through its taskbar button, which is the
     // application window's.
-    Create("TfrmMain", classStyle, 0,
+    Create(MAIN_WINDOW_CLASS, classStyle, 0,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
            0, DesignWidth, DesignHeight, application_.Handle());
     application_.MainWindow = Handle();
@@ -125,9 +126,9 @@ void TfrmMain::BuildToolbar() {
     glyphs_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
     TBBUTTON added[std::size(buttons)]{};
     for (int i = 0; i < int(std::size(buttons)); ++i) {
-        const win32::Bitmap glyph(static_cast<HBITMAP>(
+        const win32::GdiBitmap glyph(static_cast<HBITMAP>(
             LoadImageA(Instance(), MAKEINTRESOURCEA(buttons[i].glyph), IMAGE_BITMAP, 0, 0, 0)));
-        ImageList_AddMasked(glyphs_.get(), glyph.get(), RGB(255, 0, 255));
+        ImageList_AddMasked(glyphs_.get(), glyph.get(), GLYPH_TRANSPARENT_COLOR);
         added[i].iBitmap = i;
         added[i].idCommand = int(buttons[i].command);
         added[i].fsState = TBSTATE_ENABLED;

@@ -84,9 +84,9 @@ private:
 
     NoteFields fields_;
     TAdvPanel AdvPanel1;
-    win32::Font fieldFont_ = win32::PointFont("Tahoma", 8);
-    win32::Font labelFont_ = win32::PointFont("MS Sans Serif", 8);
-    win32::Font buttonFont_ = win32::PointFont("Tahoma", 10);
+    win32::GdiFont fieldFont_ = win32::PointFont("Tahoma", 8);
+    win32::GdiFont labelFont_ = win32::PointFont("MS Sans Serif", 8);
+    win32::GdiFont buttonFont_ = win32::PointFont("Tahoma", 10);
     HWND edtDate = nullptr, edtTime = nullptr, cboRepeat = nullptr, memoNote = nullptr;
     // The date picker's calendar begins on 14 September 1752 and shows an earlier date as that
     // day. Such a date, possible in a hand-edited notes file, is kept unless the user picks

@@ -32,4 +32,17 @@ bool UiThread::RunPending(std::chrono::milliseconds wait) {
     return true;
 }
 
+UiWorker::UiWorker(UiThread& ui, std::function<void(std::stop_token)> body)
+    : ui_(ui), thread_([this, body = std::move(body)] {
+          body(stop_.get_token());
+          // The destructor runs hand-overs until this one tells it that the body is done.
+          ui_.Synchronize([this] { ended_ = true; });
+      }) {}
+
+UiWorker::~UiWorker() {
+    Stop();
+    while (!ended_) ui_.RunPending(std::chrono::milliseconds(100));
+    thread_.join();
+}
+
 } // namespace quillet

@@ -12,6 +12,8 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <stop_token>
+#include <thread>
 
 namespace quillet {
 
@@ -43,6 +45,33 @@ private:
     std::condition_variable queued_;
     std::condition_variable done_;
     std::deque<Request*> queue_;
+};
+
+// A worker thread that hands work over to the user-interface thread, and that this thread may
+// end at any moment, even while the worker waits for it: ending asks the body to stop (its
+// stop token says so, and every wait on a condition_variable_any with that token ends), runs
+// what the worker hands over meanwhile until the body has returned, and joins it. The worker
+// and its owner are created, used and destroyed on the user-interface thread.
+class UiWorker {
+public:
+    // Starts body on a thread of its own. The UiThread must outlive this object.
+    UiWorker(UiThread& ui, std::function<void(std::stop_token)> body);
+    // Stops the body and ends the worker as above.
+    ~UiWorker();
+    UiWorker(const UiWorker&) = delete;
+    UiWorker& operator=(const UiWorker&) = delete;
+
+    // Asks the body to stop, and returns at once.
+    void Stop() { stop_.request_stop(); }
+    // The body has returned and its last hand-over has run: the worker is as good as gone.
+    bool Ended() const { return ended_; }
+    std::thread& Thread() { return thread_; }
+
+private:
+    UiThread& ui_;
+    std::stop_source stop_;
+    bool ended_ = false; // user-interface thread only
+    std::thread thread_; // last: starts once everything above is ready
 };
 
 } // namespace quillet

@@ -1,11 +1,15 @@
 #pragma once
-// Resource ids of quillet.rc, shared by the resource script and the code.
+// Resource ids of quillet.rc, shared by the resource script and the code, and the names and
+// numbers by which the end-to-end tests find the program's windows and speak to them.
 
 #define IDI_QUILLET 1 // the yellow note: tray, window and file icon
 
-#define IDB_LOGO 100 // About dialog, 48 x 48
+// The colour that the logo and the toolbar buttons show where they are transparent: magenta.
+#define GLYPH_TRANSPARENT_COLOR RGB(255, 0, 255)
 
-// Toolbar buttons, 16 x 16, magenta as transparent colour.
+#define IDB_LOGO 100 // About dialog, 48 x 48, GLYPH_TRANSPARENT_COLOR as transparent colour
+
+// Toolbar buttons, 16 x 16, GLYPH_TRANSPARENT_COLOR as transparent colour.
 #define IDB_ADD 110
 #define IDB_DELETE_NOTE 111
 #define IDB_EDIT 112
@@ -36,3 +40,13 @@
 #define IDC_ABOUT_VERSION 211
 #define IDC_ABOUT_RIGHTS 212
 #define IDC_ABOUT_LINK 213
+
+// The tray icon: its id, and the message with which the shell reports to the tray window what
+// happens on it (wParam the icon's id, lParam the mouse message).
+#define TRAY_ICON_ID 1
+#define WM_TRAY_ICON 0x0800
+
+// Window classes of the program's top-level windows.
+#define MAIN_WINDOW_CLASS "TfrmMain"
+#define TRAY_WINDOW_CLASS "TTrayIconHandler"
+#define ALERT_WINDOW_CLASS "QuilletAlertWindow"

@@ -1,24 +1,22 @@
 #include "win32/AlertWindowHost.h"
 
 #include "alerts/AlertWindow.h"
-
-#include <windowsx.h>
+#include "res/resource.h"
 
 #include <algorithm>
 
 namespace quillet::win32 {
 namespace {
 
-constexpr UINT_PTR kScrollTimer = 1;
-constexpr UINT kScrollRepeatMs = 100;
+constexpr UINT_PTR ScrollTimer = 1;
+constexpr UINT ScrollRepeatMs = 100;
 
 } // namespace
 
 AlertWindowHost::AlertWindowHost(HWND owner, TAlertWindow& popup) : owner_(owner), popup_(popup) {
-    ClassStyle classStyle;
-    classStyle.style = CS_DROPSHADOW; // drawn where the desktop draws shadows
-    Create("QuilletAlertWindow", classStyle, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-           WS_POPUP, "", 0, 0, 0, 0, owner);
+    // The shadow is drawn where the desktop draws shadows.
+    Create(ALERT_WINDOW_CLASS, {.style = CS_DROPSHADOW, .paints = true, .followsPointer = true},
+           WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP, "", 0, 0, 0, 0, owner);
 
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -45,7 +43,7 @@ TOOLINFOA AlertWindowHost::Tool(const char* text) const {
 Rect AlertWindowHost::Bounds() const {
     RECT r{};
     GetWindowRect(Handle(), &r);
-    return {r.left, r.top, r.right, r.bottom};
+    return FromRECT(r);
 }
 
 void AlertWindowHost::SetBounds(const Rect& b) {
@@ -75,7 +73,7 @@ void AlertWindowHost::SetOpacity(int opacity) {
 }
 
 void AlertWindowHost::Repaint(const Rect& area) {
-    const RECT r{area.left, area.top, area.right, area.bottom};
+    const RECT r = ToRECT(area);
     InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -102,9 +100,9 @@ void AlertWindowHost::ReleasePointer() {
 
 void AlertWindowHost::SetScrollRepeat(bool on) {
     if (on)
-        SetTimer(Handle(), kScrollTimer, kScrollRepeatMs, nullptr);
+        SetTimer(Handle(), ScrollTimer, ScrollRepeatMs, nullptr);
     else
-        KillTimer(Handle(), kScrollTimer);
+        KillTimer(Handle(), ScrollTimer);
 }
 
 void AlertWindowHost::FocusOwner() {
@@ -112,53 +110,31 @@ void AlertWindowHost::FocusOwner() {
     if (owner_ && IsWindowVisible(owner_)) SetFocus(owner_);
 }
 
-void AlertWindowHost::PaintTo(HDC dc) {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    const BufferedPaint buffer(dc, client.right, client.bottom);
-    GdiCanvas canvas(buffer.dc(), {});
+void AlertWindowHost::Paint(HDC dc) {
+    GdiCanvas canvas(dc, {});
     popup_.Paint(canvas);
 }
 
+void AlertWindowHost::PointerLeft() {
+    popup_.PointerLeft();
+}
+
 LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto pointer = [lParam] { return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; };
     switch (message) {
-    case WM_PAINT: {
-        const Painting painting(Handle());
-        PaintTo(painting.dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT: PaintTo(reinterpret_cast<HDC>(wParam)); return 0;
-    case WM_ERASEBKGND: return 1; // painting covers everything
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_SETCURSOR:
         if (LOWORD(lParam) != HTCLIENT) break;
         SetCursor(LoadCursor(nullptr, hand_ ? IDC_HAND : IDC_ARROW));
         return TRUE;
-    case WM_MOUSEMOVE:
-        if (!tracking_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            tracking_ = TrackMouseEvent(&track);
-        }
-        popup_.PointerMoved(pointer());
-        return 0;
-    case WM_MOUSELEAVE:
-        tracking_ = false;
-        popup_.PointerLeft();
-        return 0;
-    case WM_LBUTTONDOWN: popup_.PointerPressed(pointer()); return 0;
-    case WM_LBUTTONUP: popup_.PointerReleased(pointer()); return 0;
+    case WM_MOUSEMOVE: popup_.PointerMoved(PointOf(lParam)); return 0;
+    case WM_LBUTTONDOWN: popup_.PointerPressed(PointOf(lParam)); return 0;
+    case WM_LBUTTONUP: popup_.PointerReleased(PointOf(lParam)); return 0;
     case WM_CAPTURECHANGED:
         // Taken away in the middle of a drag: the drag ends where the popup stands.
-        if (popup_.Dragging()) {
-            POINT at{};
-            GetCursorPos(&at);
-            ScreenToClient(Handle(), &at);
-            popup_.PointerReleased({at.x, at.y});
-        }
+        if (popup_.Dragging()) popup_.PointerReleased(PointerPosition());
         return 0;
     case WM_TIMER:
-        if (wParam != kScrollTimer) break;
+        if (wParam != ScrollTimer) break;
         popup_.ScrollRepeat();
         return 0;
     default: break;

@@ -41,7 +41,8 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void PaintTo(HDC dc);
+    void Paint(HDC dc) override;
+    void PointerLeft() override;
     TOOLINFOA Tool(const char* text) const;
 
     HWND owner_;
@@ -53,7 +54,6 @@ private:
     const MemoryDc measuringDc_{nullptr};
     GdiCanvas measuring_{measuringDc_.get(), {}};
     HWND tooltip_ = nullptr; // owned by the window, and destroyed with it
-    bool tracking_ = false;  // the pointer's leaving is reported
     bool hand_ = false;
 };
 

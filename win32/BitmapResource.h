@@ -5,6 +5,6 @@
 namespace quillet::win32 {
 
 // The bitmap resource `id` of the executable; an empty picture when there is none.
-quillet::Bitmap LoadBitmapResource(int id);
+Bitmap LoadBitmapResource(int id);
 
 } // namespace quillet::win32

@@ -63,6 +63,6 @@ std::string WindowText(HWND window);
 
 // A font of the given size in points. The program is not DPI-aware (see its manifest), so its
 // inch is always 96 pixels, the unit of every layout here.
-Font PointFont(const char* face, int points);
+GdiFont PointFont(const char* face, int points);
 
 } // namespace quillet::win32

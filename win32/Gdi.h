@@ -1,13 +1,28 @@
 #pragma once
-// Thin owners of GDI objects and device-context states: each says what it owns and gives it
-// back when it goes.
+// The one home of GDI ownership: thin owners of GDI objects, device contexts and their states,
+// each giving back what it owns when it goes; the 32-bit top-down pictures the program reads
+// and writes directly; and the conversions between the core's rectangles and colours and
+// GDI's. The owners are named after GDI, so that they never read as the core's Font or Bitmap.
+#include "base/Canvas.h"
+
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace quillet::win32 {
 
-// A font, brush, pen, bitmap or region, deleted with its owner.
+inline RECT ToRECT(const Rect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+inline Rect FromRECT(const RECT& r) {
+    return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+}
+inline COLORREF ToColorRef(Color color) {
+    return RGB(color.Red(), color.Green(), color.Blue());
+}
+
+// A font, brush, bitmap or region, deleted with its owner.
 template <typename Handle> class GdiObject {
 public:
     GdiObject() = default;
@@ -27,11 +42,10 @@ private:
     Handle handle_ = nullptr;
 };
 
-using Font = GdiObject<HFONT>;
-using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
-using Bitmap = GdiObject<HBITMAP>;
-using Region = GdiObject<HRGN>;
+using GdiFont = GdiObject<HFONT>;
+using GdiBrush = GdiObject<HBRUSH>;
+using GdiBitmap = GdiObject<HBITMAP>;
+using GdiRegion = GdiObject<HRGN>;
 
 // A memory device context like another one, deleted with its owner.
 class MemoryDc {
@@ -45,6 +59,20 @@ public:
     HDC get() const { return dc_; }
 
 private:
+    HDC dc_;
+};
+
+// A window's device context, for measuring outside painting; released with its owner.
+class WindowDc {
+public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() { ReleaseDC(hwnd_, dc_); }
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
     HDC dc_;
 };
 
@@ -74,37 +102,23 @@ private:
     int saved_;
 };
 
-// Painting through a memory bitmap: draw onto dc(), and the destructor copies the whole
-// picture onto the window in one step, so repaints and fades never flicker.
+// A picture drawn in memory first: draw onto dc(), then Show() copies it onto the target's
+// top-left corner in one step, so repaints and fades never flicker. Not shown, it is dropped.
 class BufferedPaint {
 public:
     BufferedPaint(HDC target, int width, int height)
-        : target_(target), width_(width), height_(height), dc_(CreateCompatibleDC(target)),
-          bitmap_(CreateCompatibleBitmap(target, width, height)), selection_(dc_, bitmap_.get()) {}
-    BufferedPaint(const BufferedPaint&) = delete;
-    BufferedPaint& operator=(const BufferedPaint&) = delete;
-    ~BufferedPaint() {
-        BitBlt(target_, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
-        selection_.reset();
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
+        : target_(target), width_(width), height_(height), memory_(target),
+          bitmap_(CreateCompatibleBitmap(target, width, height)),
+          selection_(memory_.get(), bitmap_.get()) {}
+    HDC dc() const { return memory_.get(); }
+    void Show() const { BitBlt(target_, 0, 0, width_, height_, memory_.get(), 0, 0, SRCCOPY); }
 
 private:
-    // Deselects the bitmap before the DC goes.
-    struct BitmapSelection {
-        BitmapSelection(HDC dc, HBITMAP bitmap) : dc_(dc), old_(SelectObject(dc, bitmap)) {}
-        void reset() {
-            if (dc_) SelectObject(dc_, old_), dc_ = nullptr;
-        }
-        HDC dc_;
-        HGDIOBJ old_;
-    };
     HDC target_;
     int width_, height_;
-    HDC dc_;
-    Bitmap bitmap_;
-    BitmapSelection selection_;
+    MemoryDc memory_;
+    GdiBitmap bitmap_;
+    Selection selection_; // goes first: the bitmap is deselected before it and the DC go
 };
 
 // The painting of a window's invalid part, between BeginPaint and EndPaint.
@@ -120,5 +134,32 @@ private:
     HWND hwnd_;
     PAINTSTRUCT paint_{};
 };
+
+// The format of a 32-bit picture stored row by row from the top, as the core's Bitmap holds
+// its pixels: in memory a pixel is blue, green, red and an unused byte, as a number 0x00RRGGBB.
+inline BITMAPINFO TopDownFormat(int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height; // negative: the rows run from the top
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    return format;
+}
+
+// A bitmap of that format whose pixels the program reads and writes in place; empty (no
+// bitmap, no pixels) when the system cannot make it.
+struct TopDownDib {
+    GdiBitmap bitmap;
+    std::uint32_t* pixels = nullptr;
+};
+inline TopDownDib CreateTopDownDib(HDC dc, int width, int height) {
+    const BITMAPINFO format = TopDownFormat(width, height);
+    void* bits = nullptr;
+    GdiBitmap bitmap(CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    auto* pixels = bitmap ? static_cast<std::uint32_t*>(bits) : nullptr;
+    return {std::move(bitmap), pixels};
+}
 
 } // namespace quillet::win32

@@ -13,18 +13,14 @@ UINT FormatOf(unsigned flags) {
     return format;
 }
 
-RECT ToRect(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 } // namespace
 
-GdiCanvas::GdiCanvas(HDC dc, const quillet::Font& font) : dc_(dc), saved_(dc) {
+GdiCanvas::GdiCanvas(HDC dc, const Font& font) : dc_(dc), saved_(dc) {
     SetBkMode(dc_, TRANSPARENT);
     SetFont(font);
 }
 
-void GdiCanvas::SetFont(const quillet::Font& font) {
+void GdiCanvas::SetFont(const Font& font) {
     LOGFONTA logical{};
     logical.lfHeight = -font.height; // negative: the character height, not the cell's
     logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
@@ -39,7 +35,7 @@ void GdiCanvas::SetFont(const quillet::Font& font) {
     const std::size_t length = std::min(font.face.size(), sizeof logical.lfFaceName - 1);
     std::memcpy(logical.lfFaceName, font.face.data(), length);
 
-    win32::Font created(CreateFontIndirectA(&logical));
+    GdiFont created(CreateFontIndirectA(&logical));
     if (created) {
         SelectObject(dc_, created.get());
         hfont_ = std::move(created); // the one it replaces is no longer selected
@@ -79,20 +75,20 @@ Extent GdiCanvas::TextExtent(std::string_view text, unsigned flags) {
 }
 
 void GdiCanvas::TextRect(const Rect& cell, std::string_view text, unsigned flags) {
-    RECT rect = ToRect(cell);
+    RECT rect = ToRECT(cell);
     UINT format = FormatOf(flags) | DT_BOTTOM | DT_LEFT;
     if (flags & EndEllipsis) format |= DT_END_ELLIPSIS;
     DrawSingleLine(text, rect, format);
 }
 
 void GdiCanvas::FillRect(const Rect& rect, Color color) {
-    const RECT r = ToRect(rect);
+    const RECT r = ToRECT(rect);
     SetDCBrushColor(dc_, ToColorRef(color));
     ::FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 void GdiCanvas::FrameRect(const Rect& rect, Color color) {
-    const RECT r = ToRect(rect);
+    const RECT r = ToRECT(rect);
     SetDCBrushColor(dc_, ToColorRef(color));
     ::FrameRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
@@ -109,29 +105,18 @@ void GdiCanvas::SetPixel(Point at, Color color) {
 }
 
 void GdiCanvas::FocusRect(const Rect& rect) {
-    const RECT r = ToRect(rect);
+    const RECT r = ToRECT(rect);
     DrawFocusRect(dc_, &r);
 }
 
-void GdiCanvas::DrawBitmap(const quillet::Bitmap& bitmap, const Rect& dest,
-                           MaybeColor transparent) {
+void GdiCanvas::DrawBitmap(const Bitmap& bitmap, const Rect& dest, MaybeColor transparent) {
     if (bitmap.width <= 0 || bitmap.height <= 0 || dest.Width() <= 0 || dest.Height() <= 0) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = bitmap.width;
-    info.bmiHeader.biHeight = -bitmap.height; // rows from the top, as the bitmap holds them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const win32::Bitmap dib(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib) return;
-    // A 32-bit pixel in memory is blue, green, red, unused: as a number, 0x00RRGGBB.
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) pixels[i] = bitmap.pixels[i].rgb;
+    const TopDownDib dib = CreateTopDownDib(dc_, bitmap.width, bitmap.height);
+    if (!dib.pixels) return;
+    for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) dib.pixels[i] = bitmap.pixels[i].rgb;
 
     const MemoryDc memory(dc_);
-    const Selection selected(memory.get(), dib.get());
+    const Selection selected(memory.get(), dib.bitmap.get());
     if (transparent) {
         GdiTransparentBlt(dc_, dest.left, dest.top, dest.Width(), dest.Height(), memory.get(), 0, 0,
                           bitmap.width, bitmap.height, ToColorRef(*transparent));
@@ -144,7 +129,7 @@ void GdiCanvas::DrawBitmap(const quillet::Bitmap& bitmap, const Rect& dest,
 
 void GdiCanvas::SetClipRect(std::optional<Rect> clip) {
     if (clip) {
-        const Region region(CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom));
+        const GdiRegion region(CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom));
         SelectClipRgn(dc_, region.get()); // the DC keeps a copy
     } else {
         SelectClipRgn(dc_, nullptr);

@@ -7,20 +7,16 @@
 
 namespace quillet::win32 {
 
-inline COLORREF ToColorRef(Color color) {
-    return RGB(color.Red(), color.Green(), color.Blue());
-}
-
 // The desktop's current colour of that name.
 Color DesktopSystemColor(DesktopColor which);
 
 class GdiCanvas final : public Canvas {
 public:
     // Draws on dc, starting in `font` with text drawn transparently.
-    GdiCanvas(HDC dc, const quillet::Font& font);
+    GdiCanvas(HDC dc, const Font& font);
 
-    const quillet::Font& GetFont() const override { return font_; }
-    void SetFont(const quillet::Font& font) override;
+    const Font& GetFont() const override { return font_; }
+    void SetFont(const Font& font) override;
     MaybeColor TextBackground() const override { return background_; }
     void SetTextBackground(MaybeColor color) override;
 
@@ -31,8 +27,7 @@ public:
     void Line(Point from, Point to, Color color) override;
     void SetPixel(Point at, Color color) override;
     void FocusRect(const Rect& rect) override;
-    void DrawBitmap(const quillet::Bitmap& bitmap, const Rect& dest,
-                    MaybeColor transparent) override;
+    void DrawBitmap(const Bitmap& bitmap, const Rect& dest, MaybeColor transparent) override;
     std::optional<Rect> ClipRect() const override { return clip_; }
     void SetClipRect(std::optional<Rect> clip) override;
     Color SystemColor(DesktopColor which) const override;
@@ -44,9 +39,9 @@ private:
     HDC dc_;
     // Declared before the saved state, so the state (with the DC's own font) comes back first
     // and the font is deleted once it is no longer selected.
-    win32::Font hfont_;
+    GdiFont hfont_;
     SavedDc saved_;
-    quillet::Font font_;
+    Font font_;
     MaybeColor background_;
     std::optional<Rect> clip_;
 };

@@ -1,11 +1,27 @@
 #include "win32/Window.h"
 
 #include "base/ErrorText.h"
+#include "win32/Gdi.h"
+
+#include <windowsx.h>
 
 #include <exception>
 #include <system_error>
 
 namespace quillet::win32 {
+namespace {
+
+// Posted to a window whose painting failed, to report the failure after painting.
+UINT PaintFailedMessage() {
+    static const UINT message = RegisterWindowMessageA("QuilletPaintFailed");
+    return message;
+}
+
+bool IsPainting(UINT message) {
+    return message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_ERASEBKGND;
+}
+
+} // namespace
 
 Window::~Window() {
     if (hwnd_) {
@@ -18,6 +34,8 @@ Window::~Window() {
 void Window::Create(const char* className, const ClassStyle& classStyle, DWORD exStyle, DWORD style,
                     const char* title, int x, int y, int width, int height, HWND parent,
                     HMENU menu) {
+    paints_ = classStyle.paints;
+    followsPointer_ = classStyle.followsPointer;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
@@ -60,13 +78,81 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return result;
     }
     try {
-        return window->HandleMessage(message, wParam, lParam);
+        return window->Dispatch(message, wParam, lParam);
     } catch (const std::exception& e) {
-        ShowErrorBox(e.what());
+        window->Failed(message, e.what());
     } catch (...) {
-        ShowErrorBox("Unexpected error");
+        window->Failed(message, "Unexpected error");
     }
     return 0;
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == PaintFailedMessage() && paintFailure_) {
+        ShowErrorBox(paintFailure_->c_str());
+        paintFailure_.reset();
+        return 0;
+    }
+    if (paints_) {
+        switch (message) {
+        case WM_PAINT: {
+            const Painting painting(hwnd_);
+            PaintBuffered(painting.dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT: PaintBuffered(reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_ERASEBKGND: return 1; // painting covers everything
+        }
+    }
+    if (followsPointer_) {
+        if (message == WM_MOUSEMOVE && !trackingPointer_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            trackingPointer_ = TrackMouseEvent(&track);
+        } else if (message == WM_MOUSELEAVE) {
+            trackingPointer_ = false;
+            PointerLeft();
+            return 0;
+        }
+    }
+    return HandleMessage(message, wParam, lParam);
+}
+
+void Window::PaintBuffered(HDC target) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    const BufferedPaint buffer(target, client.right, client.bottom);
+    Paint(buffer.dc()); // what it throws leaves the buffer unshown
+    buffer.Show();
+    paintFailing_ = false;
+}
+
+// A failure in painting is reported by a message posted to the window, once per run of failed
+// paints and one at a time: WM_PAINT comes again and again (the error box's own loop sends it
+// as soon as the box moves or uncovers the window), and each would fail and open another box.
+// The painting itself has ended by then: BeginPaint's part was validated, so it does not come
+// back for the same part at once.
+void Window::Failed(UINT message, const char* what) {
+    if (!IsPainting(message)) {
+        ShowErrorBox(what);
+        return;
+    }
+    const bool reported = paintFailing_ || paintFailure_;
+    paintFailing_ = true;
+    if (reported) return;
+    paintFailure_ = what;
+    PostMessageA(hwnd_, PaintFailedMessage(), 0, 0);
+}
+
+Point Window::PointerPosition() const {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ScreenToClient(hwnd_, &pointer);
+    return {pointer.x, pointer.y};
+}
+
+Point PointOf(LPARAM lParam) {
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
 std::vector<HWND> OpenDialogs(HWND window) {

@@ -1,9 +1,15 @@
 #pragma once
 // The base of every window class of the program: one window procedure per class, the C++
 // object attached at WM_NCCREATE, and no exception ever crossing the procedure (what escapes
-// a message handler goes to the application's error box).
+// a message handler goes to the application's error box). Windows that draw themselves get
+// their painting through a memory bitmap here, and windows that follow the pointer hear here
+// when it leaves them.
+#include "base/Canvas.h"
+
 #include <windows.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace quillet::win32 {
@@ -22,8 +28,13 @@ protected:
     struct ClassStyle {
         UINT style = 0;
         HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW);
-        HBRUSH background = nullptr; // none: the window paints all of itself
+        HBRUSH background = nullptr; // none: the window erases its background itself, if at all
         HICON icon = nullptr;
+        // The window draws all of itself in Paint; WM_PAINT and WM_PRINTCLIENT go there, and
+        // WM_ERASEBKGND erases nothing.
+        bool paints = false;
+        // The window hears PointerLeft when the pointer leaves its client area.
+        bool followsPointer = false;
     };
 
     // Registers the class on first use and creates the window; throws on failure.
@@ -31,15 +42,39 @@ protected:
                 const char* title, int x, int y, int width, int height, HWND parent,
                 HMENU menu = nullptr);
 
-    // Every message but WM_NCCREATE; the default passes it to DefWindowProcA.
+    // Every message but WM_NCCREATE and those the class style hands to Paint and PointerLeft;
+    // the default passes it to DefWindowProcA.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone (WM_NCDESTROY); Handle() is null from then on.
     virtual void Destroyed() {}
+    // Draws the whole client area onto dc, a memory bitmap as large as it, which then goes onto
+    // the window in one step, so nothing flickers. What it throws skips that paint (nothing of
+    // it shows) and is reported once after painting, not from inside it: an error box opened
+    // there would paint again in its own message loop, and fail again.
+    virtual void Paint(HDC) {}
+    // The pointer has left the client area (it was seen moving there before).
+    virtual void PointerLeft() {}
+
+    // Where the pointer is now, in client coordinates.
+    Point PointerPosition() const;
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintBuffered(HDC target);
+    void Failed(UINT message, const char* what);
+
     HWND hwnd_ = nullptr;
+    bool paints_ = false, followsPointer_ = false;
+    bool trackingPointer_ = false; // the pointer's leaving is reported
+    // The last paint failed: later failures are not reported until a paint succeeds.
+    bool paintFailing_ = false;
+    // The paint failure posted for reporting, until its error box has closed.
+    std::optional<std::string> paintFailure_;
 };
+
+// The client point that a mouse message carries.
+Point PointOf(LPARAM lParam);
 
 // The modal dialogs open over `window`, shown ones only: the one it owns, which disables it
 // while it is open, then the one open over that dialog in turn, and so on. Tool windows (a

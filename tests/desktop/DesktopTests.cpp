@@ -184,8 +184,8 @@ TEST(Desktop, TheTrayIconShowsOnTheTaskbarAndTheEditorOpenedByInsertReachesTheSc
 
     AppFolderCopy app;
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     const Picture icon = TrayIcon(app.ExePath(), Dominant(Screenshot().In(area)).first);
     EXPECT_TRUE(WaitUntil([&] { return Screenshot().Shows(icon, area); }))

@@ -22,8 +22,8 @@ constexpr int EditButton = 2;
 // The program started on its folder, with its window opened from the tray icon.
 struct OpenApp {
     explicit OpenApp(const AppFolderCopy& folder) : process(folder.ExePath()) {
-        mainWindow = WaitForWindow(process.Id(), "TfrmMain", "Quillet");
-        handler = WaitForWindow(process.Id(), "TTrayIconHandler");
+        mainWindow = WaitForWindow(process.Id(), MAIN_WINDOW_CLASS, "Quillet");
+        handler = WaitForWindow(process.Id(), TRAY_WINDOW_CLASS);
         if (!mainWindow || !handler || !WaitUntil(TrayIconShown)) return;
         TrayMouse(handler, WM_LBUTTONDBLCLK);
         if (WaitUntil([&] { return IsVisible(mainWindow); })) toolbar = Toolbar(mainWindow);

@@ -274,7 +274,7 @@ void ClickToolbarButton(HWND toolbar, int index) {
 }
 
 HWND VisiblePopup(DWORD processId) {
-    for (HWND window : TopLevelWindows(processId, "QuilletAlertWindow"))
+    for (HWND window : TopLevelWindows(processId, ALERT_WINDOW_CLASS))
         if (IsVisible(window)) return window;
     return nullptr;
 }
@@ -317,7 +317,7 @@ void SetPickerValue(HWND picker, const SYSTEMTIME& value) {
 }
 
 void TrayMouse(HWND handler, UINT mouseMessage) {
-    PostMessageA(handler, TrayCallbackMessage, TrayIconId, mouseMessage);
+    PostMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, mouseMessage);
 }
 
 bool TrayIconShown() {

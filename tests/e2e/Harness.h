@@ -1,7 +1,10 @@
 #pragma once
 // Drives the real quillet.exe as a user would: from a fresh AppFolder of its own, through
 // its windows only. Every wait is bounded and polls; everything started is ended and
-// everything made is removed when its owner goes out of scope.
+// everything made is removed when its owner goes out of scope. The program's window classes
+// and tray message are those of res/resource.h.
+#include "res/resource.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -140,11 +143,8 @@ std::string AlarmTextInAMinute();
 SYSTEMTIME PickerValue(HWND picker);
 void SetPickerValue(HWND picker, const SYSTEMTIME& value);
 
-// The tray as the program sees it: its hidden handler window, to which the shell reports
-// what happens on the icon, and the program's icon, the first (and only) one it makes.
-constexpr UINT TrayCallbackMessage = 0x800;
-constexpr WPARAM TrayIconId = 1;
-// Reports a mouse message on the icon, as the shell would.
+// Reports a mouse message on the program's icon to its hidden tray window (`handler`), as the
+// shell would.
 void TrayMouse(HWND handler, UINT mouseMessage);
 // Whether the notification area shows an icon. Wine without a desktop of its own shows the
 // icons in a small window of its own, visible only while it holds one; these tests run

@@ -38,8 +38,8 @@ TEST(Reminders, ANoteDueComesUpWhileAQuestionIsOpenAndShowAlarmsBringsItBack) {
     std::ofstream(notes, std::ios::binary) << oneNote;
 
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     ASSERT_TRUE(WaitUntil(TrayIconShown));
     TrayMouse(handler, WM_LBUTTONDBLCLK);

@@ -45,8 +45,8 @@ TEST(Tray, TheWindowOpensFromTheIconSortedAndClosesBackToIt) {
                                  "0,2,01/05/2026 09:00 AM\r\n1,2,None\r\n2,2,Earlier\r\n";
     Put(notes, twoNotes);
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     ASSERT_TRUE(WaitUntil(TrayIconShown)) << "no tray icon";
     EXPECT_FALSE(IsVisible(mainWindow));
@@ -112,7 +112,7 @@ TEST(Tray, ANotesFileThatCannotBeOpenedGivesOneErrorThenTheWindow) {
     const HWND box = WaitForWindow(quillet.Id(), DialogClass, "Quillet");
     ASSERT_TRUE(box) << "no error box";
     EXPECT_EQ(WindowText(GetDlgItem(box, MessageBoxTextId)), "Cannot open file " + notes + ".");
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
     EXPECT_FALSE(IsVisible(mainWindow));
     PressButton(box, IDOK);
 
@@ -140,8 +140,8 @@ TEST(Tray, TheStoredSizeIsTheWindowsAndClosingAtTheSessionEndStoresItAgain) {
     const std::string settings = app.Folder() + "quillet.ini";
     Put(settings, "[General]\r\nHeight=400\r\nWidth=600\r\n");
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     ASSERT_TRUE(WaitUntil(TrayIconShown));
     TrayMouse(handler, WM_LBUTTONDBLCLK);
@@ -169,8 +169,8 @@ TEST(Tray, TheStoredSizeIsTheWindowsAndClosingAtTheSessionEndStoresItAgain) {
 TEST(Tray, TheTaskbarButtonMinimisesTheProgramToTheTrayAndRestoresIt) {
     AppFolderCopy app;
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     ASSERT_TRUE(WaitUntil(TrayIconShown));
     EXPECT_TRUE(TaskbarWindows(quillet.Id()).empty());
@@ -204,8 +204,8 @@ TEST(Tray, TheTaskbarButtonMinimisesTheProgramToTheTrayAndRestoresIt) {
 TEST(Tray, AboutFromTheTrayOpensOnceAndKeepsTheWindowDisabledBehindIt) {
     AppFolderCopy app;
     Process quillet(app.ExePath());
-    const HWND mainWindow = WaitForWindow(quillet.Id(), "TfrmMain", "Quillet");
-    const HWND handler = WaitForWindow(quillet.Id(), "TTrayIconHandler");
+    const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
+    const HWND handler = WaitForWindow(quillet.Id(), TRAY_WINDOW_CLASS);
     ASSERT_TRUE(mainWindow && handler);
     ASSERT_TRUE(WaitUntil(TrayIconShown));
     const auto visibleAbouts = [&] {

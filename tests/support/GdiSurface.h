@@ -23,7 +23,8 @@ public:
         : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
         BITMAPINFO info{};
         info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        bitmap_ = win32::Bitmap(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        bitmap_ =
+            win32::GdiBitmap(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
         old_ = SelectObject(dc_, bitmap_.get());
         Fill(kWhite);
     }
@@ -59,7 +60,7 @@ private:
     int width_, height_;
     HDC dc_;
     void* bits_ = nullptr;
-    win32::Bitmap bitmap_;
+    win32::GdiBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
 };
 

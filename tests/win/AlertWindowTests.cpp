@@ -115,7 +115,7 @@ struct PopupTest : testing::Test {
     }
 };
 
-const std::string kReminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
+const std::string Reminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
 
 } // namespace
 
@@ -129,7 +129,7 @@ TEST_F(PopupTest, AppearsBottomRightOnTopWithoutTakingTheFocusAndFadesTo180) {
     PumpFor(200ms);
     ASSERT_EQ(GetFocus(), edit);
 
-    Remind({kReminder});
+    Remind({Reminder});
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT bounds{};
@@ -159,7 +159,7 @@ TEST_F(PopupTest, AppearsBottomRightOnTopWithoutTakingTheFocusAndFadesTo180) {
 }
 
 TEST_F(PopupTest, PointerOverMakesItOpaqueAndLeavingRestsItAt180) {
-    Remind({kReminder});
+    Remind({Reminder});
     Post(WM_MOUSEMOVE, Centre(layout().text));
     ASSERT_TRUE(PumpUntil([&] { return Opacity() == 255; }));
     EXPECT_TRUE(alert.PointerInside());
@@ -219,7 +219,7 @@ TEST_F(PopupTest, HoldingTheScrollButtonRepeatsUntilReleased) {
 }
 
 TEST_F(PopupTest, DraggedByItsGripBarAndShownThereAgain) {
-    Remind({kReminder});
+    Remind({Reminder});
     RECT before{};
     GetWindowRect(popup(), &before);
     Post(WM_MOUSEMOVE, {150, 4});
@@ -344,7 +344,7 @@ bool IsDark(Color c) {
 } // namespace
 
 TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
-    Remind({kReminder, "Quillet<br>Date/Time: 12/09/2026 10:30 AM<hr><br>Dentist, bring the card",
+    Remind({Reminder, "Quillet<br>Date/Time: 12/09/2026 10:30 AM<hr><br>Dentist, bring the card",
             "Quillet<br>Date/Time: Weekly 04:15 PM<hr><br>Water the plants and <b>take out the "
             "bins</b> before the <a href=\"rota\">rota</a> changes"});
     // Xvfb has no compositor: the popup shows fully opaque at any opacity.
@@ -398,7 +398,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     info.bmiHeader = {
         sizeof info.bmiHeader, text.width, -text.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    const win32::Bitmap plain(
+    const win32::GdiBitmap plain(
         CreateDIBSection(plainDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
         const win32::Selection selected(plainDc.get(), plain.get());

@@ -119,7 +119,7 @@ public:
         BITMAPINFO info{};
         info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        const win32::Bitmap dib(
+        const win32::GdiBitmap dib(
             CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         {
             const win32::Selection selected(memory.get(), dib.get());

@@ -4,6 +4,7 @@
 #include "app/uMain.h"
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "res/resource.h"
 #include "store/NotesFile.h"
 #include "tests/support/TaskbarEntry.h"
 #include "tests/win/DialogScript.h"
@@ -171,7 +172,7 @@ TEST_F(MainWindow, NormalStartLoadsSortsSizesAndGoesToTheTrayUnseen) {
     const NOTIFYICONDATAA& data = trayCalls[0].data;
     EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V2_SIZE);
     EXPECT_EQ(data.hWnd, frmMain.TrayIcon().HandlerWindow());
-    EXPECT_EQ(data.uID, frmMain.TrayIcon().Id());
+    EXPECT_EQ(data.uID, TRAY_ICON_ID);
     EXPECT_EQ(data.uFlags, 7u);
     EXPECT_EQ(data.uCallbackMessage, 0x800u);
     EXPECT_NE(data.hIcon, nullptr);
@@ -435,21 +436,19 @@ TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
     char className[64];
     GetClassNameA(handler, className, sizeof className);
-    EXPECT_STREQ(className, "TTrayIconHandler");
+    EXPECT_STREQ(className, TRAY_WINDOW_CLASS);
     EXPECT_EQ(GetParent(handler), nullptr);
     EXPECT_FALSE(IsWindowVisible(handler));
 
     // A single click does nothing.
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(), WM_LBUTTONDOWN);
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(), WM_LBUTTONUP);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDOWN);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindowVisible(window));
     // Another icon's double-click is not this one's.
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id() + 1,
-                 WM_LBUTTONDBLCLK);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID + 1, WM_LBUTTONDBLCLK);
     EXPECT_FALSE(IsWindowVisible(window));
 
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
-                 WM_LBUTTONDBLCLK);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(GetForegroundWindow(), window);
@@ -465,13 +464,11 @@ TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
     EXPECT_FALSE(QuitRequested());
 
     // So does minimising it.
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
-                 WM_LBUTTONDBLCLK);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     ShowWindow(window, SW_MINIMIZE);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(TrayMessages().back(), DWORD(NIM_ADD));
-    SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
-                 WM_LBUTTONDBLCLK);
+    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_FALSE(fs::exists(files.settings));
@@ -484,8 +481,7 @@ TEST_F(MainWindow, TheTaskbarButtonIsTheApplicationWindowsAndMinimisesTheProgram
     const HWND window = frmMain.Handle();
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
     const auto doubleClick = [&] {
-        SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
-                     WM_LBUTTONDBLCLK);
+        SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     };
     // The main window is owned, so it has no button; the window that owns it has.
     const HWND application = GetWindow(window, GW_OWNER);
@@ -542,8 +538,7 @@ TEST_F(MainWindow, WhileADialogIsOpenTheTrayOpensNoOtherAndTheWindowStaysDisable
     const HWND window = frmMain.Handle(), application = GetWindow(window, GW_OWNER);
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
     const auto doubleClick = [&] {
-        SendMessageA(handler, TCoolTrayIcon::CallbackMessage, frmMain.TrayIcon().Id(),
-                     WM_LBUTTONDBLCLK);
+        SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     };
     const auto aboutDialogs = [] {
         int count = 0;
@@ -688,8 +683,7 @@ TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
             EndMenu();
         }
     });
-    SendMessageA(frmMain.TrayIcon().HandlerWindow(), TCoolTrayIcon::CallbackMessage,
-                 frmMain.TrayIcon().Id(), WM_RBUTTONDOWN);
+    SendMessageA(frmMain.TrayIcon().HandlerWindow(), WM_TRAY_ICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(menuSeen);
 }

@@ -15,24 +15,24 @@ using namespace quillet;
 
 namespace {
 
-const quillet::Font kTahoma12{"Tahoma", 12};
-const std::string kReminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
-constexpr Rect kTextArea{4, 21, 276, 174};
-constexpr Color kBlack{0x000000};
+const quillet::Font Tahoma12{"Tahoma", 12};
+const std::string Reminder = "Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home";
+constexpr Rect TextArea{4, 21, 276, 174};
+constexpr Color Black{0x000000};
 
 } // namespace
 
 TEST(MarkupGdi, WorkedExampleWithRealMetrics) {
     Surface surface(300, 200);
-    win32::GdiCanvas canvas(surface.dc(), kTahoma12);
+    win32::GdiCanvas canvas(surface.dc(), Tahoma12);
     const int h = canvas.TextExtent("gh", 0).height;
     EXPECT_EQ(h, 14);
 
-    const MarkupResult result = DrawMarkup(canvas, kReminder, kTextArea);
+    const MarkupResult result = DrawMarkup(canvas, Reminder, TextArea);
     EXPECT_EQ(result.height, 4 * h + 2);
 
     const int rule = 21 + 2 * h + 1;
-    EXPECT_EQ(surface.Count({5, rule, 276, rule + 1}, [](Color c) { return c == kBlack; }), 271);
+    EXPECT_EQ(surface.Count({5, rule, 276, rule + 1}, [](Color c) { return c == Black; }), 271);
     EXPECT_EQ(surface.At(4, rule), kWhite);
     EXPECT_EQ(surface.At(276, rule), kWhite);
 
@@ -49,17 +49,17 @@ TEST(MarkupGdi, WorkedExampleWithRealMetrics) {
 
 TEST(MarkupGdi, BoldLinkRuleAndWrappedTextAreWhereTheyBelong) {
     Surface surface(300, 200);
-    win32::GdiCanvas canvas(surface.dc(), kTahoma12);
+    win32::GdiCanvas canvas(surface.dc(), Tahoma12);
     const int h = canvas.TextExtent("gh", 0).height;
     const std::string text = "<b>Bold</b> plain <a href=\"http://example.com\">link</a><hr>"
                              "one two three four five six seven eight nine ten eleven twelve "
                              "thirteen fourteen fifteen sixteen seventeen";
     const MarkupOptions options{.linkColor = Color{0x0000FF}};
-    EXPECT_EQ(DrawMarkup(canvas, text, kTextArea, options).height, 4 * h + 2);
+    EXPECT_EQ(DrawMarkup(canvas, text, TextArea, options).height, 4 * h + 2);
 
     // Bold: more ink than the same word drawn plain.
     Surface bold(100, 30), plain(100, 30);
-    win32::GdiCanvas boldCanvas(bold.dc(), kTahoma12), plainCanvas(plain.dc(), kTahoma12);
+    win32::GdiCanvas boldCanvas(bold.dc(), Tahoma12), plainCanvas(plain.dc(), Tahoma12);
     DrawMarkup(boldCanvas, "<b>Bold</b>", {0, 0, 100, 30});
     DrawMarkup(plainCanvas, "Bold", {0, 0, 100, 30});
     EXPECT_GT(bold.Ink({0, 0, 100, 30}), plain.Ink({0, 0, 100, 30}) * 5 / 4);
@@ -69,8 +69,8 @@ TEST(MarkupGdi, BoldLinkRuleAndWrappedTextAreWhereTheyBelong) {
     hit.mode = MarkupMode::HitTest;
     hit.point = {200, 21 + h / 2};
     for (hit.point.x = 5; hit.point.x < 276; ++hit.point.x)
-        if (DrawMarkup(canvas, text, kTextArea, hit).onLink) break;
-    const Rect link = DrawMarkup(canvas, text, kTextArea, hit).linkRect;
+        if (DrawMarkup(canvas, text, TextArea, hit).onLink) break;
+    const Rect link = DrawMarkup(canvas, text, TextArea, hit).linkRect;
     ASSERT_LT(hit.point.x, 276);
     EXPECT_EQ(link.top, 21);
     EXPECT_EQ(link.bottom, 21 + h);
@@ -79,7 +79,7 @@ TEST(MarkupGdi, BoldLinkRuleAndWrappedTextAreWhereTheyBelong) {
     EXPECT_GT(surface.Ink({5, 21, link.left, 21 + h}), 0); // "Bold plain" before it
 
     // The rule under the first line, the note wrapped onto the next two lines within the area.
-    EXPECT_EQ(surface.Count({5, 21 + h + 1, 276, 21 + h + 2}, [](Color c) { return c == kBlack; }),
+    EXPECT_EQ(surface.Count({5, 21 + h + 1, 276, 21 + h + 2}, [](Color c) { return c == Black; }),
               271);
     EXPECT_GT(surface.Ink({5, 21 + h + 2, 276, 21 + 2 * h}), 0);
     EXPECT_GT(surface.Ink({5, 21 + 2 * h, 276, 21 + 3 * h}), 0);
@@ -90,8 +90,8 @@ TEST(MarkupGdi, BoldLinkRuleAndWrappedTextAreWhereTheyBelong) {
 TEST(GdiCanvas, PrimitivesDrawWhereTheySay) {
     Surface surface(40, 40);
     {
-        win32::GdiCanvas canvas(surface.dc(), kTahoma12);
-        canvas.Line({2, 1}, {6, 1}, kBlack); // the end point is not drawn
+        win32::GdiCanvas canvas(surface.dc(), Tahoma12);
+        canvas.Line({2, 1}, {6, 1}, Black); // the end point is not drawn
         canvas.FrameRect({10, 10, 14, 14}, Color{0xFF0000});
         canvas.SetPixel({20, 20}, Color{0x00FF00});
         // A 2 x 2 bitmap scaled into 8 x 8, its magenta quarter transparent.
@@ -108,7 +108,7 @@ TEST(GdiCanvas, PrimitivesDrawWhereTheySay) {
         EXPECT_EQ(canvas.PixelsPerInch(), 96);
     }
     EXPECT_EQ(surface.Ink({0, 0, 40, 3}), 4);
-    EXPECT_EQ(surface.At(5, 1), kBlack);
+    EXPECT_EQ(surface.At(5, 1), Black);
     EXPECT_EQ(surface.At(6, 1), kWhite);
     EXPECT_EQ(surface.At(10, 13), Color{0xFF0000});
     EXPECT_EQ(surface.At(11, 11), kWhite);
