@@ -26,6 +26,13 @@ std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute);
 // check remembers the last minute it checked: a tick in that minute checks nothing, a tick
 // that slid past exactly one minute checks that one too, and after a longer gap (a suspended
 // program, a sleeping computer) or a clock set back only the current minute is checked.
+//
+// A daylight-saving change shows as a change of the clock's UTC offset between two ticks that
+// are a minute or two apart in real time. When the clocks go forward, the local minutes the
+// change skips are checked right after it, in order; when they go back, local minutes that
+// were checked before the change are not checked again. Hourly notes name no hour, only a
+// minute of every hour: they follow the hours that really pass, so they are neither caught up
+// nor left out.
 class AlarmCheck {
 public:
     // Reads the clock once; for each due row, in row order, adds a message to the alert
@@ -44,7 +51,8 @@ public:
     std::vector<DueAlarm> DueThisTick(const NoteTable& table, const Clock& clock);
 
 private:
-    std::optional<long long> lastMinute_; // see MinuteOf
+    std::optional<long long> lastUtcMinute_; // of the last tick; minutes as MinuteOf counts them
+    long long checkedUpTo_ = 0;              // the latest local minute checked
 };
 
 } // namespace quillet

@@ -1,5 +1,8 @@
 #include "alarms/DateStepping.h"
 
+#include "base/Errors.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace quillet {
@@ -13,9 +16,17 @@ struct Count {
     long double fraction; // with the sign of the count
 };
 
+[[noreturn]] void LeaveTheCalendar() {
+    throw EConvertError("Invalid argument to date encode");
+}
+
+// Counts beyond any calendar are held at a size that still leaves it, so that the encoding of
+// the result refuses them, not the integer arithmetic on the way there.
 Count Split(long double count) {
+    if (!std::isfinite(count)) LeaveTheCalendar();
+    constexpr long double Beyond = 1e9; // more months, or years, than the calendar holds
     const long double whole = std::trunc(count);
-    return {static_cast<long long>(whole), count - whole};
+    return {static_cast<long long>(std::clamp(whole, -Beyond, Beyond)), count - whole};
 }
 
 int DaysIn(int year, int month) {
@@ -23,10 +34,19 @@ int DaysIn(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 
-// The date (year, month, day) with the given fraction of days and the moment's time of day.
+// The moment moved by a number of days, counted on a line of days that runs on through 30
+// December 1899: a moment before it holds its time of day as a positive fraction, and keeps it
+// when a move crosses that day. A move out of the calendar fails.
+TDateTime MoveDays(TDateTime moment, long double days) {
+    const double line = DateOf(moment) + TimeOf(moment) + double(days);
+    if (!(line >= FirstDay && line < LastDay + 1)) LeaveTheCalendar(); // NaN too
+    const double date = std::floor(line);
+    return ComposeDateTime(date, line - date);
+}
+
+// The date (year, month, day) at the moment's time of day, moved by a number of days.
 TDateTime Compose(int year, int month, int day, long double extraDays, TDateTime moment) {
-    const double date = EncodeDate(year, month, day) + double(extraDays);
-    return ComposeDateTime(date, TimeOf(moment));
+    return MoveDays(ComposeDateTime(EncodeDate(year, month, day), TimeOf(moment)), extraDays);
 }
 
 int MonthsPerStep(DateStep step) {
@@ -62,7 +82,7 @@ bool MayClampLater(unsigned month, unsigned day, int months) {
 } // namespace
 
 TDateTime AddWeeks(long double count, TDateTime moment) {
-    return double(count * 7 + moment);
+    return MoveDays(moment, 7 * count);
 }
 
 TDateTime AddMonths(long double count, TDateTime moment) {
@@ -127,9 +147,9 @@ TDateTime StepDate(DateStep step, TDateTime date) {
 TDateTime FirstOccurrenceOnOrAfter(DateStep step, TDateTime start, TDateTime day) {
     if (start >= day) return start;
     if (step == DateStep::Week || step == DateStep::TwoWeeks) {
-        const long long period = step == DateStep::Week ? 7 : 14;
+        const long long weeks = step == DateStep::Week ? 1 : 2;
         const long long behind = static_cast<long long>(day - start);
-        return start + double((behind + period - 1) / period * period);
+        return AddWeeks((behind + 7 * weeks - 1) / (7 * weeks) * weeks, start);
     }
     // The day of the month only ever drops, and only where a step lands in a shorter month.
     // Walk while that can still happen. The walk is short: the day drops at most three times,

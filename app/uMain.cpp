@@ -10,6 +10,7 @@
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/MessageLoop.h"
+#include "win32/SystemFileAttributes.h"
 
 #include <algorithm>
 #include <system_error>
@@ -318,7 +319,8 @@ void TfrmMain::Close() {
 }
 
 void TfrmMain::SaveNotes() {
-    SaveNotesFile(notes_, files_.notes);
+    const win32::SystemFileAttributes attributes;
+    SaveNotesFile(notes_, files_.notes, &attributes);
 }
 
 void TfrmMain::RepaintGrid() {

@@ -114,6 +114,13 @@ std::string FormatAlarm(TDateTime moment) {
     return FormatDate(moment) + " " + FormatTime(moment);
 }
 
+void NormalizeAlarmText(std::string& alarm) {
+    const std::size_t blank = alarm.find(' ');
+    if (blank == std::string::npos) return;
+    const std::size_t separator = alarm.find_first_of(".:", blank);
+    if (separator != std::string::npos) alarm[separator] = ':';
+}
+
 TDateTime StrToDate(std::string_view text) {
     Scanner in(text);
     const auto date = ScanDate(in);

@@ -19,6 +19,12 @@ std::string FormatMinute(TDateTime moment);
 // "mm/dd/yyyy HH:nn AM/PM": the AlarmText of a moment.
 std::string FormatAlarm(TDateTime moment);
 
+// Notes files written where the regional time separator was "." hold AlarmTexts such as
+// "12/10/2026 09.00 AM". Makes such a text the program's own form, "12/10/2026 09:00 AM": the
+// first "." or ":" after the first blank separates hour and minute (the date holds only
+// digits and "/"), and becomes ":". Every other text stays as it is.
+void NormalizeAlarmText(std::string& alarm);
+
 // Month, day and year separated by "/" (blanks around the text allowed). Throws
 // EConvertError "'<text>' is not a valid date".
 TDateTime StrToDate(std::string_view text);

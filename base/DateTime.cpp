@@ -64,6 +64,11 @@ long long MinuteOf(TDateTime moment) {
     return static_cast<long long>(DateOf(moment)) * 1440 + std::min(ms, 86'399'999LL) / 60'000;
 }
 
+TDateTime MomentOfMinute(long long minute) {
+    const long long ofDay = (minute % 1440 + 1440) % 1440;
+    return ComposeDateTime(double((minute - ofDay) / 1440), ofDay / MinutesPerDay);
+}
+
 bool IsLeapYear(int year) {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }

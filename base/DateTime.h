@@ -12,6 +12,8 @@ constexpr double MinutesPerDay = 24 * 60;
 
 // Proleptic Gregorian calendar, years 1 to 9999; anything else throws EConvertError.
 TDateTime EncodeDate(int year, int month, int day);
+// The days of 1 January 1 and 31 December 9999.
+constexpr double FirstDay = -693'593, LastDay = 2'958'465;
 std::chrono::year_month_day DecodeDate(TDateTime moment);
 
 // Hours 0-23, minutes and seconds 0-59, milliseconds 0-999; anything else throws EConvertError.
@@ -32,6 +34,8 @@ TDateTime ComposeDateTime(double date, double time);
 // The moment's whole minute since 30 December 1899 (seconds dropped): equal minutes compare
 // equal whatever rounding the fraction carries.
 long long MinuteOf(TDateTime moment);
+// The moment a minute of MinuteOf starts, before 30 December 1899 too.
+TDateTime MomentOfMinute(long long minute);
 
 bool IsLeapYear(int year);
 

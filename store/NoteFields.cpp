@@ -27,7 +27,8 @@ NoteFields NewNoteFields(TDateTime now) {
 }
 
 NoteFields ReadNoteFields(const NoteTable& table, int row) {
-    const std::string& alarm = table.CellText(ColAlarm, row);
+    std::string alarm = table.CellText(ColAlarm, row);
+    NormalizeAlarmText(alarm);
     NoteFields fields;
     fields.date = StrToDate(FieldN(alarm, " ", 1));
     // The time text runs from the first blank to the "M" of the AM/PM marker.

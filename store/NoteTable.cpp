@@ -4,7 +4,9 @@
 #include "base/Errors.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <iterator>
 #include <numeric>
 
 namespace quillet {
@@ -50,7 +52,11 @@ double SortValue(SortKind kind, const std::string& text) {
     try {
         switch (kind) {
         case SortKind::Number: return IsNumber(text) ? std::strtod(text.c_str(), nullptr) : 0;
-        case SortKind::Moment: return StrToDateTime(text);
+        case SortKind::Moment: {
+            std::string moment = text; // an AlarmText written with "." reads as well
+            NormalizeAlarmText(moment);
+            return StrToDateTime(moment);
+        }
         case SortKind::Time: return StrToTime(text);
         case SortKind::Text: break;
         }
@@ -67,9 +73,18 @@ SortKind SortKindOf(std::string_view text) {
     return SortKind::Text;
 }
 
-NoteTable::NoteTable() : colWidths_{DefaultColWidths[0], DefaultColWidths[1], DefaultColWidths[2]} {
-    rows_.push_back(std::make_unique<Row>(Row{"Alarm", "Repeat", "Note"}));
+NoteTable::NoteTable() : colWidths_(std::begin(DefaultColWidths), std::end(DefaultColWidths)) {
+    rows_.push_back(std::make_unique<Row>(Row{{"Alarm", "Repeat", "Note"}, {}}));
     rows_.emplace_back();
+}
+
+void NoteTable::SetStoredColCount(int cols) {
+    cols = std::clamp(cols, int(ColCount), int(MaxColCount));
+    if (cols < StoredColCount())
+        for (const auto& row : rows_)
+            if (row && int(row->beyond.size()) > cols - ColCount)
+                row->beyond.resize(std::size_t(cols - ColCount));
+    colWidths_.resize(std::size_t(cols), DefaultExtraColWidth);
 }
 
 void NoteTable::SetRowCount(int rows) {
@@ -79,12 +94,28 @@ void NoteTable::SetRowCount(int rows) {
 
 const std::string& NoteTable::CellText(int col, int row) const {
     static const std::string empty;
-    return rows_[row] ? (*rows_[row])[col] : empty;
+    const Row* cells = rows_[row].get();
+    if (!cells) return empty;
+    if (col < ColCount) return cells->notes[col];
+    return col - ColCount < int(cells->beyond.size()) ? cells->beyond[col - ColCount] : empty;
+}
+
+bool NoteTable::IsEmptyRow(int row) const {
+    const Row* cells = rows_[row].get();
+    return !cells || (std::ranges::all_of(cells->notes, &std::string::empty) &&
+                      std::ranges::all_of(cells->beyond, &std::string::empty));
 }
 
 void NoteTable::SetCellText(int col, int row, std::string text) {
     if (!rows_[row]) rows_[row] = std::make_unique<Row>();
-    (*rows_[row])[col] = std::move(text);
+    Row& cells = *rows_[row];
+    if (col < ColCount) {
+        cells.notes[col] = std::move(text);
+        return;
+    }
+    if (col - ColCount >= int(cells.beyond.size()))
+        cells.beyond.resize(std::size_t(col - ColCount) + 1);
+    cells.beyond[col - ColCount] = std::move(text);
 }
 
 void NoteTable::SelectRow(int row) {

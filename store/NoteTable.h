@@ -2,6 +2,10 @@
 // The table of notes: header row 0 with the column titles and one row per note, three text
 // columns. A note is nothing but the three texts of its row. The table is a model only: the
 // grid that shows it repaints from it alone, column widths included.
+//
+// A notes file written by another tool may declare more columns. The table keeps their cells
+// and widths, moves the cells with their rows, and the file is saved with them again; nothing
+// else looks at them: the grid shows, sorts by and edits the three note columns only.
 #include <array>
 #include <memory>
 #include <string>
@@ -25,8 +29,13 @@ SortKind SortKindOf(std::string_view text);
 
 class NoteTable {
 public:
+    // The note columns.
     static constexpr int ColCount = 3;
     static constexpr int DefaultColWidths[ColCount] = {130, 84, 168};
+    // Columns beyond the note columns start this wide.
+    static constexpr int DefaultExtraColWidth = 64;
+    // Far more than any tool writes: it keeps a damaged size line from asking for more.
+    static constexpr int MaxColCount = 100;
     // No real list of reminders comes near this (it would be four million pixels tall); it
     // keeps the size line of a damaged notes file from asking for more.
     static constexpr int MaxRowCount = 200'000;
@@ -37,12 +46,19 @@ public:
     NoteTable();
 
     int RowCount() const { return int(rows_.size()); }
+    // Every column, those beyond the note columns included: held within ColCount and
+    // MaxColCount. New columns are empty; the cells of columns removed go with them.
+    int StoredColCount() const { return int(colWidths_.size()); }
+    void SetStoredColCount(int cols);
     // Held within 2 (the header and one note row) and MaxRowCount; new rows are empty, and the
     // current row stays a note row.
     void SetRowCount(int rows);
 
+    // Any column below StoredColCount.
     const std::string& CellText(int col, int row) const;
     void SetCellText(int col, int row, std::string text);
+    // Whether no cell of the row holds text; quick for the rows never written.
+    bool IsEmptyRow(int row) const;
 
     // The current row, always a note row (1 to RowCount - 1).
     int SelectedRow() const { return selectedRow_; }
@@ -50,6 +66,7 @@ public:
 
     // One empty row at the end; the current row does not move.
     void AppendRow();
+    // Empties every cell of the row.
     void ClearRow(int row);
     // Later rows move up; the current row keeps its index, or becomes the new last row.
     void DeleteRow(int row);
@@ -69,13 +86,16 @@ public:
     void SetColWidth(int col, int width) { colWidths_[col] = width; }
 
 private:
-    using Row = std::array<std::string, ColCount>;
+    struct Row {
+        std::array<std::string, ColCount> notes;
+        std::vector<std::string> beyond; // only as far as cells past the note columns are set
+    };
     SortKind ColumnKind(int col) const;
 
     // An empty row is a null pointer: a table of many empty rows (a damaged size line) stays
     // small, and sorting moves pointers only.
     std::vector<std::unique_ptr<Row>> rows_;
-    std::array<int, ColCount> colWidths_;
+    std::vector<int> colWidths_;
     int selectedRow_ = 1;
     int sortColumn_ = ColAlarm;
     SortDirection sortDirection_ = SortDirection::Ascending;

@@ -16,6 +16,8 @@ namespace quillet {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr char CR = '\r', LF = '\n', TAB = '\t', BS = '\b';
 
 // Leading blanks, an optional sign and the leading digits; 0 without digits. Values beyond
@@ -41,24 +43,21 @@ int TakeField(std::string_view& line) {
     return value;
 }
 
-// Each line of the stream without its end: CR LF, a lone LF or a lone CR ends a line, and a
-// last line without an end counts too.
+// Each line of the stream without its end: CR LF or a lone LF ends a line, and a last line
+// without an end counts too (a CR that ends the file is taken for the start of a line end).
+// Any other CR is part of the line: a cell's text may hold one.
 template <typename Visit> void ForEachLine(std::istream& in, Visit visit) {
     std::string buffer;
     while (std::getline(in, buffer, LF)) {
-        std::string_view rest = buffer;
-        if (rest.ends_with(CR)) rest.remove_suffix(1);
-        for (std::size_t cr; (cr = rest.find(CR)) != std::string_view::npos;) {
-            visit(rest.substr(0, cr));
-            rest.remove_prefix(cr + 1);
-        }
-        visit(rest);
+        std::string_view line = buffer;
+        if (line.ends_with(CR)) line.remove_suffix(1);
+        visit(line);
     }
 }
 
 void ReadSizeLine(NoteTable& table, std::string_view line) {
     if (line.empty()) return;
-    TakeField(line); // the column count: the table always has its three columns
+    table.SetStoredColCount(TakeField(line)); // never fewer than the three note columns
     table.SetRowCount(ReadNumber(line));
 }
 
@@ -67,7 +66,7 @@ void ReadWidthLine(NoteTable& table, std::string_view line) {
     if (comma == std::string_view::npos) return; // names no width at all
     const int col = ReadNumber(comma > 3 ? line.substr(3, comma - 3) : std::string_view{});
     const int width = ReadNumber(line.substr(comma + 1, 255));
-    if (col >= 0 && col < NoteTable::ColCount && width >= 0 && width <= NoteTable::MaxColWidth)
+    if (col >= 0 && col < table.StoredColCount() && width >= 0 && width <= NoteTable::MaxColWidth)
         table.SetColWidth(col, width);
 }
 
@@ -75,7 +74,7 @@ void ReadCellLine(NoteTable& table, std::string_view line) {
     const int col = TakeField(line);
     const int row = TakeField(line);
     // A saved file has no line for an empty cell, so such a line cannot empty one either.
-    if (col >= 0 && col < NoteTable::ColCount && row >= 0 && row < table.RowCount() &&
+    if (col >= 0 && col < table.StoredColCount() && row >= 0 && row < table.RowCount() &&
         !line.empty())
         table.SetCellText(col, row, DecodeCellText(line));
 }
@@ -107,6 +106,31 @@ void AppendNumber(std::string& line, int value) {
     line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
+bool IsReadOnly(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return fs::is_regular_file(status) &&
+           (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+// Creates the temporary file beside path. A stale one from an earlier save (a crash, a copy
+// made read-only, one held open by another program, a folder of that name) is cleared where
+// it can be and passed over where not, so it never stops a save. Gives its name in temporary.
+std::ofstream CreateTemporary(const std::string& path, std::string& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = path;
+        if (attempt > 0) temporary += '.' + std::to_string(attempt);
+        temporary += ".tmp";
+        std::error_code error;
+        if (fs::is_regular_file(fs::symlink_status(temporary, error))) fs::remove(temporary, error);
+        if (fs::exists(fs::symlink_status(temporary, error))) continue;
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) return out;
+        break; // a free name that cannot be created: the folder refuses
+    }
+    throw EAdvGridError("Cannot Create " + path);
+}
+
 } // namespace
 
 std::string EncodeCellText(std::string_view text) {
@@ -129,11 +153,12 @@ std::string DecodeCellText(std::string_view stored) {
 
 void WriteNotes(const NoteTable& table, std::ostream& out) {
     std::string lines;
-    AppendNumber(lines, NoteTable::ColCount);
+    const int cols = table.StoredColCount();
+    AppendNumber(lines, cols);
     lines += ',';
     AppendNumber(lines, table.RowCount());
     lines += "\r\n";
-    for (int col = 0; col < NoteTable::ColCount; ++col) {
+    for (int col = 0; col < cols; ++col) {
         lines += "cw ";
         AppendNumber(lines, col);
         lines += ',';
@@ -145,7 +170,8 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
     constexpr std::size_t piece = 64 * 1024;
     lines.reserve(piece + 1024);
     for (int row = 0; row < table.RowCount(); ++row) {
-        for (int col = 0; col < NoteTable::ColCount; ++col)
+        if (table.IsEmptyRow(row)) continue; // a damaged size line may ask for many
+        for (int col = 0; col < cols; ++col)
             if (const std::string& text = table.CellText(col, row); !text.empty()) {
                 AppendNumber(lines, col);
                 lines += ',';
@@ -176,14 +202,18 @@ void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& 
     });
 }
 
-void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    const std::string temporary = path + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw EAdvGridError("Cannot Create " + path);
+void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write,
+                 const FileAttributes* attributes) {
+    // The user's protection holds as it would for a write in place. Renaming over a read-only
+    // file succeeds in some places (Wine, any POSIX system), so the attribute decides.
+    if (IsReadOnly(path)) throw EAdvGridError("Cannot Create " + path);
+    std::string temporary;
+    std::ofstream out = CreateTemporary(path, temporary);
     try {
         write(out);
         out.close();
         if (!out) throw EInOutError("Cannot write " + path);
+        if (attributes) attributes->Copy(path, temporary);
     } catch (...) {
         out.close();
         std::remove(temporary.c_str());
@@ -204,8 +234,10 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
     }
 }
 
-void SaveNotesFile(const NoteTable& table, const std::string& path) {
-    ReplaceFile(path, [&](std::ostream& out) { WriteNotes(table, out); });
+void SaveNotesFile(const NoteTable& table, const std::string& path,
+                   const FileAttributes* attributes) {
+    ReplaceFile(
+        path, [&](std::ostream& out) { WriteNotes(table, out); }, attributes);
 }
 
 void LoadNotesFile(NoteTable& table, const std::string& path,

@@ -1,8 +1,9 @@
 #pragma once
 // The notes file: a plain-text dump of the whole NoteTable, header row included. Lines end in
-// CR LF: first the size line ("3,<RowCount>"), then one width line per column ("cw 0,130"),
-// then one line per non-empty cell ("<col>,<row>,<text>"), row by row, left to right. Other
-// copies of the program read and write this same format.
+// CR LF: first the size line ("<columns>,<RowCount>", 3 columns unless the file came with
+// more), then one width line per column ("cw 0,130"), then one line per non-empty cell
+// ("<col>,<row>,<text>"), row by row, left to right. Other copies of the program read and
+// write this same format.
 #include "store/NoteTable.h"
 
 #include <functional>
@@ -22,17 +23,29 @@ std::string EncodeCellText(std::string_view text);
 // LF; otherwise the text is taken as it is. The whole text is kept, every line of it.
 std::string DecodeCellText(std::string_view stored);
 
+// What a file carries besides its content and permissions, such as the hidden and archive
+// attributes on Windows, where the shell implements this. A save gives the new file those of
+// the file it replaces, as a write in place would keep them.
+class FileAttributes {
+public:
+    virtual ~FileAttributes() = default;
+    // Gives `to` the attributes of `from`; nothing when `from` does not exist.
+    virtual void Copy(const std::string& from, const std::string& to) const = 0;
+};
+
 // Writes the whole table to the file, replacing it in one step: the lines go to a temporary
 // file beside it first, so that a failure at any point leaves the previous file as it was and
-// no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file cannot
-// be created or replaced, EInOutError when a write fails.
-void SaveNotesFile(const NoteTable& table, const std::string& path);
+// no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file is
+// read-only or cannot be created or replaced, EInOutError when a write fails.
+void SaveNotesFile(const NoteTable& table, const std::string& path,
+                   const FileAttributes* attributes = nullptr);
 
 // Reads the file into the table: its size, its column widths and the cells the file names;
 // cells it does not name keep their text. Never throws for what the file holds: numbers read
 // leniently (leading digits, else 0); lines that name no cell or column of the table, widths
-// outside 0 to NoteTable::MaxColWidth and empty cell texts are ignored. The table keeps its three
-// columns and between 2 and NoteTable::MaxRowCount rows, whatever the size line says.
+// outside 0 to NoteTable::MaxColWidth and empty cell texts are ignored. The table keeps between
+// 3 and NoteTable::MaxColCount columns and between 2 and NoteTable::MaxRowCount rows, whatever
+// the size line says. Only CR LF or a lone LF ends a line; a lone CR belongs to the text.
 // processEvents, when given, runs after every cell line, so that a long load leaves the window
 // responsive. Throws EAdvGridError "Cannot open file <path>" when the file cannot be opened,
 // EInOutError when a read fails.
@@ -47,6 +60,7 @@ void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& 
 // Replaces the file at path with what write puts into the stream, through a temporary file in
 // the same folder; the save's safety lives here. A stream left failed by write, or an
 // exception from it, fails the whole replacement as above.
-void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write);
+void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write,
+                 const FileAttributes* attributes = nullptr);
 
 } // namespace quillet

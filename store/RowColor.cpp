@@ -8,9 +8,10 @@ namespace quillet {
 MaybeColor NoteRowColor(const NoteTable& table, int row, TDateTime now) {
     if (row == 0 || table.CellText(ColRepeat, row) != "None") return std::nullopt;
     constexpr Color black{0x000000};
+    std::string alarm = table.CellText(ColAlarm, row);
+    NormalizeAlarmText(alarm);
     try {
-        const TDateTime alarm = StrToDateTime(table.CellText(ColAlarm, row));
-        return MinuteOf(alarm) < MinuteOf(now) ? PastNoteColor : black;
+        return MinuteOf(StrToDateTime(alarm)) < MinuteOf(now) ? PastNoteColor : black;
     } catch (const EConvertError&) {
         return black;
     }

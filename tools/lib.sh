@@ -11,7 +11,7 @@ QUILLET_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine wine64 fonts-wine xvfb xdotool x11-apps x11-utils imagemagick
-    fp-utils-3.2.2 libchm-bin
+    fp-utils-3.2.2 libchm-bin faketime
 )
 
 say() { printf '\033[1m== %s\033[0m\n' "$*"; }

@@ -6,7 +6,7 @@ namespace quillet::win32 {
 
 class LocalClock final : public Clock {
 public:
-    TDateTime Now() const override;
+    LocalTime Read() const override;
 };
 
 } // namespace quillet::win32

@@ -1,10 +1,12 @@
 #include "alarms/AlarmCheck.h"
+#include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "tests/core/FakeAlertPopup.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <random>
@@ -39,7 +41,8 @@ std::vector<int> DueRows(const NoteTable& table, TDateTime minute) {
 
 struct FakeClock : Clock {
     TDateTime now = 0;
-    TDateTime Now() const override { return now; }
+    int offset = 0;
+    LocalTime Read() const override { return {now, offset}; }
 };
 
 } // namespace
@@ -93,6 +96,14 @@ TEST(AlarmCheck, EachKindIsDueInItsMinutes) {
         {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 28, 9, 0), true},
         {"02/29/2024 09:00 AM", "Annually", At(2028, 2, 29, 9, 0), false},
         {"02/29/2024 09:00 AM", "Annually", At(2023, 2, 28, 9, 0), false},
+        // Written where the time separator was ".": the same minutes.
+        {"12/09/2026 04.08 PM", "None", At(2026, 12, 9, 16, 8), true},
+        {"12/09/2026 04.08 PM", "None", At(2026, 12, 9, 16, 9), false},
+        {"12/31/2030 07.30 AM", "Daily", At(2026, 3, 1, 7, 30), true},
+        {"12/09/2026 04.08 AM", "Hourly", At(2026, 12, 9, 15, 8), true},
+        {"12/09/2026 04.08 AM", "Hourly", At(2026, 12, 9, 15, 12), false}, // not the month
+        {"12/09/2026 04.08 PM", "Weekly", At(2026, 12, 16, 16, 8), true},
+        {"01/31/2025 09.00 AM", "Monthly", At(2025, 2, 28, 9, 0), true},
         // Repeat texts are compared exactly.
         {"12/09/2026 04:08 PM", "none", At(2026, 12, 9, 16, 8), false},
         {"12/09/2026 04:08 PM", "daily", At(2026, 12, 9, 16, 8), false},
@@ -131,6 +142,9 @@ TEST(AlarmCheck, ReminderTextsNameTheMomentByKind) {
         {"09/09/2026 09:00 AM", "Quarterly",
          "Quillet<br>Date/Time: Quarterly 09:00 AM<hr><br>Call"},
         {"12/09/2016 09:00 AM", "Annually", "Quillet<br>Date/Time: Annually 09:00 AM<hr><br>Call"},
+        // A text written with "." comes up in the program's own form.
+        {"12/09/2026 09.00 AM", "None", "Quillet<br>Date/Time: 12/09/2026 09:00 AM<hr><br>Call"},
+        {"12/09/2026 04.00 AM", "Hourly", "Quillet<br>Date/Time: Hourly 04:00 AM<hr><br>Call"},
     };
     for (const auto& c : cases) {
         const auto due = DueAlarms(Notes({{c.alarm, c.kind, "Call"}}), at);
@@ -261,4 +275,191 @@ TEST(AlarmCheck, AMonthOfDriftingTicksFiresEveryOccurrenceOnce) {
             everyMinute.push_back(due.text);
     EXPECT_EQ(texts, everyMinute);
     EXPECT_EQ(alerts.PositionText(), FormatPosition(int(texts.size()), int(texts.size())));
+}
+
+namespace {
+
+// A zone's clock through one year with daylight saving: UTC runs on, the zone's rules give
+// the local time and its offset.
+struct ZoneClock : Clock {
+    ZoneClock(int standard, int summer, TDateTime forward, TDateTime back)
+        : standard(standard), summer(summer), forward(forward), back(back) {}
+    int standard, summer;    // offsets from UTC in minutes
+    TDateTime forward, back; // the two changes, in UTC
+    TDateTime utc = 0;
+
+    LocalTime Read() const override {
+        const bool summerTime = forward < back ? utc >= forward && utc < back // northern
+                                               : utc < back || utc >= forward;
+        const int offset = summerTime ? summer : standard;
+        return {utc + offset / MinutesPerDay, offset};
+    }
+};
+
+TDateTime Utc(int y, int m, int d, int hh, int mm) {
+    return At(y, m, d, hh, mm);
+}
+
+const ZoneClock NewYork{-300, -240, Utc(2026, 3, 8, 7, 0), Utc(2026, 11, 1, 6, 0)};
+const ZoneClock Sydney{600, 660, Utc(2026, 10, 3, 16, 0), Utc(2026, 4, 4, 16, 0)};
+
+// A note of every kind that falls on the given local day and time (e.g. "02:30 AM"), each
+// with its kind as its text; before and after them, one-time notes for the minutes that open
+// and close the stretch the change skips or repeats.
+NoteTable NotesOfEveryKindAt(TDateTime day, const std::string& time, const std::string& opens,
+                             const std::string& closes) {
+    const std::string date = FormatDate(day);
+    return Notes({
+        {date + " " + opens, "None", "opens"},
+        {date + " " + time, "None", "None"},
+        {"01/01/2020 " + time, "Daily", "Daily"},
+        {"01/01/2020 " + time, "Hourly", "Hourly"},
+        {FormatDate(AddWeeks(-1, day)) + " " + time, "Weekly", "Weekly"},
+        {FormatDate(AddWeeks(-2, day)) + " " + time, "Bi-Weekly", "Bi-Weekly"},
+        {FormatDate(AddMonths(-1, day)) + " " + time, "Monthly", "Monthly"},
+        {FormatDate(AddMonths(-2, day)) + " " + time, "Bi-Monthly", "Bi-Monthly"},
+        {FormatDate(AddQuarters(-1, day)) + " " + time, "Quarterly", "Quarterly"},
+        {FormatDate(AddYears(-1, day)) + " " + time, "Annually", "Annually"},
+        {date + " " + closes, "None", "closes"},
+    });
+}
+
+// Ticks a minute apart (or drifting later, as real ones do) from three hours before the
+// change to three hours after it. Gives each note's text and the local time of the tick
+// that fired it, in the order they fired.
+std::vector<std::string> FiredAcross(ZoneClock clock, TDateTime change, const NoteTable& table,
+                                     bool drift) {
+    std::mt19937 random(16);
+    std::uniform_real_distribution<double> late(0.0, 3.0);
+    AlarmCheck check;
+    std::vector<std::string> fired;
+    for (clock.utc = change - 3.0 / 24 + 20.0 / 86400; clock.utc < change + 3.0 / 24;
+         clock.utc += (60 + (drift ? late(random) : 0)) / 86400) {
+        for (const DueAlarm& due : check.DueThisTick(table, clock))
+            fired.push_back(table.CellText(ColNote, due.row) + " " +
+                            FormatTime(clock.Read().moment));
+    }
+    return fired;
+}
+
+std::vector<std::string> Only(const std::vector<std::string>& fired, const std::string& note) {
+    std::vector<std::string> times;
+    for (const std::string& f : fired)
+        if (f.starts_with(note + " ")) times.push_back(f.substr(note.size() + 1));
+    return times;
+}
+
+} // namespace
+
+// Clocks forward: the skipped local minutes are checked right after the change, in order, so
+// every note of the skipped hour comes up once, at the first minute after it. Hourly notes
+// keep to the real hours.
+TEST(AlarmCheck, ClocksGoingForwardCheckTheSkippedMinutesOnce) {
+    const struct {
+        const char* zone;
+        const ZoneClock& clock;
+        TDateTime change, day;
+    } changes[] = {{"New York", NewYork, NewYork.forward, EncodeDate(2026, 3, 8)},
+                   {"Sydney", Sydney, Sydney.forward, EncodeDate(2026, 10, 4)}};
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.zone);
+        const NoteTable table = NotesOfEveryKindAt(c.day, "02:30 AM", "02:00 AM", "03:00 AM");
+        const auto fired = FiredAcross(c.clock, c.change, table, false);
+        // All at the first tick after the change, in the order of their minutes and rows.
+        const std::vector<std::string> atThree = {
+            "opens 03:00 AM",     "None 03:00 AM",    "Daily 03:00 AM",      "Weekly 03:00 AM",
+            "Bi-Weekly 03:00 AM", "Monthly 03:00 AM", "Bi-Monthly 03:00 AM", "Quarterly 03:00 AM",
+            "Annually 03:00 AM",  "closes 03:00 AM"};
+        const auto first = std::ranges::find(fired, "opens 03:00 AM");
+        ASSERT_NE(first, fired.end());
+        EXPECT_EQ(std::vector(first, first + std::ssize(atThree)), atThree);
+        EXPECT_EQ(Only(fired, "Hourly"),
+                  (std::vector<std::string>{"11:30 PM", "12:30 AM", "01:30 AM", "03:30 AM",
+                                            "04:30 AM", "05:30 AM"}));
+        EXPECT_EQ(fired.size(), atThree.size() + 6);
+        // Ticks that drift and slide past a minute now and then change nothing of that.
+        const auto drifting = FiredAcross(c.clock, c.change, table, true);
+        for (const char* note : {"opens", "None", "Daily", "Weekly", "Annually", "closes"})
+            EXPECT_EQ(Only(drifting, note).size(), 1u) << note;
+        EXPECT_EQ(Only(drifting, "Hourly").size(), 6u);
+    }
+}
+
+// Clocks back: the local minutes checked before the change are not checked again, so every
+// note of the repeated hour comes up once, the first time round. Hourly notes keep to the
+// real hours, the repeated one included.
+TEST(AlarmCheck, ClocksGoingBackCheckNoMinuteTwice) {
+    const struct {
+        const char* zone;
+        const ZoneClock& clock;
+        TDateTime change, day;
+        std::string time, opens, closes;
+        std::vector<std::string> hourly;
+    } changes[] = {
+        {"New York",
+         NewYork,
+         NewYork.back,
+         EncodeDate(2026, 11, 1),
+         "01:30 AM",
+         "01:00 AM",
+         "02:00 AM",
+         {"11:30 PM", "12:30 AM", "01:30 AM", "01:30 AM", "02:30 AM", "03:30 AM"}},
+        {"Sydney",
+         Sydney,
+         Sydney.back,
+         EncodeDate(2026, 4, 5),
+         "02:30 AM",
+         "02:00 AM",
+         "03:00 AM",
+         {"12:30 AM", "01:30 AM", "02:30 AM", "02:30 AM", "03:30 AM", "04:30 AM"}},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.zone);
+        const NoteTable table = NotesOfEveryKindAt(c.day, c.time, c.opens, c.closes);
+        for (const bool drift : {false, true}) {
+            const auto fired = FiredAcross(c.clock, c.change, table, drift);
+            EXPECT_EQ(Only(fired, "Hourly").size(), c.hourly.size());
+            if (!drift) {
+                EXPECT_EQ(Only(fired, "Hourly"), c.hourly);
+            }
+            for (const char* note : {"opens", "None", "Daily", "Weekly", "Bi-Weekly", "Monthly",
+                                     "Bi-Monthly", "Quarterly", "Annually", "closes"}) {
+                const auto times = Only(fired, note);
+                const std::string once = note == std::string("opens")    ? c.opens
+                                         : note == std::string("closes") ? c.closes
+                                                                         : c.time;
+                if (drift)
+                    EXPECT_EQ(times.size(), 1u) << note;
+                else
+                    EXPECT_EQ(times, std::vector<std::string>{once}) << note;
+            }
+        }
+    }
+}
+
+// Only a change of the offset between two ticks a minute or two apart is a daylight-saving
+// change. A gap across one (a computer asleep over the night of the change) checks the
+// current minute only, as any other gap does.
+TEST(AlarmCheck, AGapAcrossAChangeChecksTheCurrentMinuteOnly) {
+    const NoteTable table = Notes({
+        {"03/08/2026 02:30 AM", "None", "skipped"},
+        {"03/08/2026 04:00 AM", "None", "now"},
+        {"11/01/2026 01:30 AM", "None", "repeated"},
+    });
+    ZoneClock clock = NewYork;
+    AlarmCheck check;
+    auto tickAt = [&](TDateTime utc) {
+        clock.utc = utc;
+        std::string fired;
+        for (const DueAlarm& due : check.DueThisTick(table, clock))
+            fired += table.CellText(ColNote, due.row) + ";";
+        return fired;
+    };
+    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 6, 30)), "");    // 01:30 EST
+    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 8, 0)), "now;"); // 04:00 EDT, ninety minutes on
+    // Clocks back, with the computer asleep from 01:20 EDT to 01:40 EST: the minute it wakes
+    // in is checked, although its text was passed before the change.
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 5, 20)), "");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 30)), "repeated;");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 31)), "");
 }

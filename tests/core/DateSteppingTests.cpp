@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -50,6 +51,10 @@ TEST(DateStepping, QuartersYearsAndWeeks) {
     EXPECT_EQ(AddYears(0.5, D(2025, 1, 1)), At(2025, 7, 2, 15, 0));
     EXPECT_EQ(AddWeeks(2, D(2025, 12, 25)), D(2026, 1, 8));
     EXPECT_EQ(AddWeeks(-1, D(2026, 1, 1)), D(2025, 12, 25));
+    // Across 30 December 1899, where moments before it hold their time as a positive fraction.
+    const TDateTime christmas1899 = ComposeDateTime(D(1899, 12, 25), EncodeTime(18, 0));
+    EXPECT_EQ(AddWeeks(1, christmas1899), At(1900, 1, 1, 18, 0));
+    EXPECT_EQ(AddWeeks(-1, At(1900, 1, 1, 18, 0)), christmas1899);
 }
 
 TEST(DateStepping, EveryStepKeepsTheTimeOfDay) {
@@ -64,7 +69,31 @@ TEST(DateStepping, LeavingTheCalendarFails) {
     EXPECT_THROW(AddMonths(1, D(9999, 12, 1)), EConvertError);
     EXPECT_THROW(AddMonths(-1, D(1, 1, 1)), EConvertError);
     EXPECT_THROW(AddYears(1, D(9999, 6, 1)), EConvertError);
-    EXPECT_THROW(AddYears(1e30L, D(2025, 6, 1)), EConvertError);
+    EXPECT_THROW(AddWeeks(1, D(9999, 12, 30)), EConvertError);
+    EXPECT_THROW(AddYears(-1.01L, D(2, 1, 1)), EConvertError); // the fraction's days leave it
+    EXPECT_THROW(AddMonths(-0.5L, D(1, 1, 10)), EConvertError);
+    EXPECT_NO_THROW(AddWeeks(-1, D(1, 1, 8)));
+    EXPECT_EQ(FirstDay, D(1, 1, 1));
+    EXPECT_EQ(LastDay, D(9999, 12, 31));
+    // Counts of any size, and no number at all, fail the same way: no arithmetic overflows.
+    using Limits = std::numeric_limits<long double>;
+    const long double huge[] = {9.3e18L,
+                                -9.3e18L,
+                                9223372036854775807.0L,
+                                1e30L,
+                                -1e4000L,
+                                4e9L,
+                                -4e9L,
+                                Limits::infinity(),
+                                -Limits::infinity(),
+                                Limits::quiet_NaN()};
+    for (const long double count : huge) {
+        SCOPED_TRACE(double(count));
+        EXPECT_THROW(AddWeeks(count, D(2025, 6, 1)), EConvertError);
+        EXPECT_THROW(AddMonths(count, D(2025, 6, 1)), EConvertError);
+        EXPECT_THROW(AddQuarters(count, D(2025, 6, 1)), EConvertError);
+        EXPECT_THROW(AddYears(count, D(2025, 6, 1)), EConvertError);
+    }
 }
 
 TEST(DateStepping, RepeatTextsMapToSteps) {
@@ -149,11 +178,12 @@ TEST(DateStepping, FirstOccurrenceMatchesTheStepByStepWalk) {
 
 TEST(DateStepping, FirstOccurrenceFailsLikeTheWalkAtTheEndOfTheCalendar) {
     const TDateTime lastDay = D(9999, 12, 31);
-    for (DateStep step :
-         {DateStep::Month, DateStep::TwoMonths, DateStep::Quarter, DateStep::Year}) {
+    for (DateStep step : {DateStep::Week, DateStep::TwoWeeks, DateStep::Month, DateStep::TwoMonths,
+                          DateStep::Quarter, DateStep::Year}) {
         EXPECT_THROW(WalkToOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
         EXPECT_THROW(FirstOccurrenceOnOrAfter(step, D(9990, 1, 31), lastDay), EConvertError);
     }
-    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Week, D(9990, 1, 1), lastDay),
-              WalkToOnOrAfter(DateStep::Week, D(9990, 1, 1), lastDay));
+    // 31 December 9999 is a Friday.
+    EXPECT_EQ(FirstOccurrenceOnOrAfter(DateStep::Week, D(9990, 1, 5), lastDay), lastDay);
+    EXPECT_EQ(WalkToOnOrAfter(DateStep::Week, D(9990, 1, 5), lastDay), lastDay);
 }

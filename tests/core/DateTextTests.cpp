@@ -44,6 +44,12 @@ TEST(TDateTime, MinuteOfIgnoresSecondsAndRoundingNoise) {
     EXPECT_EQ(MinuteOf(nine), MinuteOf(nine + EncodeTime(0, 0, 59, 999)));
     EXPECT_EQ(MinuteOf(nine) + 1, MinuteOf(nine + EncodeTime(0, 1)));
     EXPECT_EQ(MinuteOf(nine - 1e-12), MinuteOf(nine)); // a hair below the minute is that minute
+    // And back, also before 30 December 1899, where the time of day is a positive fraction of a
+    // negative day.
+    const TDateTime before = ComposeDateTime(EncodeDate(1899, 12, 25), EncodeTime(18, 2));
+    for (const TDateTime moment : {nine, before, EncodeDate(1899, 12, 30), EncodeDate(1, 1, 1)})
+        EXPECT_EQ(MomentOfMinute(MinuteOf(moment)), moment);
+    EXPECT_EQ(MinuteOf(MomentOfMinute(MinuteOf(before) + 1)), MinuteOf(before) + 1);
 }
 
 struct FormatCase {
@@ -100,6 +106,26 @@ TEST(DateTexts, ReadTimesWithOrWithoutMarker) {
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid time");
         }
+    }
+}
+
+TEST(DateTexts, AlarmTextsWrittenWithADotBetweenHourAndMinuteReadWithAColon) {
+    const struct {
+        const char *stored, *read;
+    } cases[] = {
+        {"12/10/2026 09.00 AM", "12/10/2026 09:00 AM"},
+        {"12/10/2026 09:00 AM", "12/10/2026 09:00 AM"},
+        {"12/10/2026 9.5 PM", "12/10/2026 9:5 PM"},
+        {"12.10.2026 09.00 AM", "12.10.2026 09:00 AM"}, // a dotted date stays unreadable
+        {"12/10/2026 09:00.30 AM", "12/10/2026 09:00.30 AM"},
+        {"12/10/2026", "12/10/2026"},
+        {"12/10/2026 09 AM.", "12/10/2026 09 AM:"}, // no AlarmText either way
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string alarm = c.stored;
+        NormalizeAlarmText(alarm);
+        EXPECT_EQ(alarm, c.read);
     }
 }
 

@@ -190,6 +190,9 @@ TEST(RowColor, OneShotNotesTurnSilverOnceTheirMinuteHasPassed) {
     EXPECT_EQ(colorAt(2, "12/09/2026 11:00 AM"), black);
     EXPECT_EQ(colorAt(2, "12/09/2026 01:00 PM"), black); // its own minute, to its last second
     EXPECT_EQ(colorAt(2, "12/09/2026 01:01 PM"), PastNoteColor);
+    table.SetCellText(ColAlarm, 2, "12/09/2026 01.00 PM"); // written with "." as separator
+    EXPECT_EQ(colorAt(2, "12/09/2026 01:00 PM"), black);
+    EXPECT_EQ(colorAt(2, "12/09/2026 01:01 PM"), PastNoteColor);
     EXPECT_EQ(colorAt(3, "12/09/2026 01:01 PM"), std::nullopt); // repeating: never grey
     EXPECT_EQ(colorAt(4, "12/09/2026 01:01 PM"), black);
     EXPECT_EQ(colorAt(5, "12/09/2026 01:01 PM"), std::nullopt); // "None" exactly

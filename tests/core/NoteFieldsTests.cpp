@@ -44,7 +44,8 @@ TEST(NoteFields, AStoredRowReadsBackAndIsRewrittenWithoutSeconds) {
         const char *alarm, *want;
     } times[] = {{"03/05/2009 12:05 AM", "12:05 AM"},
                  {"03/05/2009 12:00 PM", "12:00 PM"},
-                 {"03/05/2009 01:30 PM", "01:30 PM"}};
+                 {"03/05/2009 01:30 PM", "01:30 PM"},
+                 {"03/05/2009 01.30 PM", "01:30 PM"}};
     for (const auto& t : times)
         EXPECT_EQ(FormatTime(ReadNoteFields(OneRow(t.alarm, "None", ""), 1).time), t.want);
 }

@@ -145,7 +145,7 @@ TEST(NoteTable, AlarmsSortChronologicallyWithTiesBrokenToTheRight) {
     const std::vector<Note> notes = {
         {"01/01/2027 08:00 AM", "None", "c"},   {"12/31/2026 11:00 PM", "None", "b"},
         {"12/31/2026 11:00 AM", "Weekly", "a"}, {"12/31/2026 11:00 AM", "Daily", "z"},
-        {"12/31/2026 11:00 AM", "Daily", "y"},  {"02/01/2026 12:00 AM", "None", "d"},
+        {"12/31/2026 11.00 AM", "Daily", "y"},  {"02/01/2026 12:00 AM", "None", "d"},
     };
     NoteTable table = TableOf(notes);
     table.SortRows(ColAlarm, Asc);

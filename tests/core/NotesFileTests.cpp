@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -55,7 +56,8 @@ NoteTable Read(const std::string& content, NoteTable table = {}) {
 
 void ExpectSameTable(const NoteTable& a, const NoteTable& b) {
     ASSERT_EQ(a.RowCount(), b.RowCount());
-    for (int col = 0; col < NoteTable::ColCount; ++col) {
+    ASSERT_EQ(a.StoredColCount(), b.StoredColCount());
+    for (int col = 0; col < a.StoredColCount(); ++col) {
         EXPECT_EQ(a.ColWidth(col), b.ColWidth(col)) << col;
         for (int row = 0; row < a.RowCount(); ++row)
             EXPECT_EQ(a.CellText(col, row), b.CellText(col, row)) << col << "," << row;
@@ -145,6 +147,7 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
         int rows;
         std::vector<std::tuple<int, int, std::string>> cells; // col, row, text
         std::array<int, 3> widths = {130, 84, 168};
+        int cols = 3;
     };
     const Case cases[] = {
         {"blanks and signs", " 3, +4\r\n 1 ,+2,x\r\n-0,3,y\r\n", 4, {{1, 2, "x"}, {0, 3, "y"}}},
@@ -171,12 +174,26 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
          "3,99999999999999999999\r\n0,199999,last\r\n",
          NoteTable::MaxRowCount,
          {{0, NoteTable::MaxRowCount - 1, "last"}}},
-        {"more columns than the table", "7,3\r\ncw 6,10\r\n6,1,x\r\n2,1,y\r\n", 3, {{2, 1, "y"}}},
-        {"only width lines", "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n", 130, {}, {130, 84, 168}},
-        {"LF, CR and missing final break",
-         "3,3\nhello\r0,1,a\r\n1,1,b",
+        {"columns beyond the size line",
+         "4,3\r\ncw 4,10\r\n4,1,x\r\n2,1,y\r\n",
          3,
-         {{0, 0, "hello"}, {0, 1, "a"}, {1, 1, "b"}}},
+         {{2, 1, "y"}},
+         {130, 84, 168},
+         4},
+        {"fewer than three columns", "1,2\r\n2,1,z\r\n", 2, {{2, 1, "z"}}},
+        {"huge column count",
+         "99999,2\r\n99,1,far\r\n",
+         2,
+         {{NoteTable::MaxColCount - 1, 1, "far"}},
+         {130, 84, 168},
+         NoteTable::MaxColCount},
+        {"only width lines", "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n", 130, {}, {130, 84, 168}},
+        // Only CR LF and a lone LF end a line: a lone CR stays in its cell, and what follows
+        // it never lands in a cell of its own.
+        {"LF, lone CR and missing final break",
+         "3,3\n2,1,ab\rcd\r\nhello\r0,2,a\r\n1,1,b\r",
+         3,
+         {{2, 1, "ab\rcd"}, {0, 2, "a"}, {1, 1, "b"}}},
         {"binary bytes",
          std::string("3,2\r\n2,1,\0\x01\xff", 12),
          2,
@@ -185,11 +202,34 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         NoteTable expected;
+        expected.SetStoredColCount(c.cols);
         expected.SetRowCount(c.rows);
         for (const auto& [col, row, text] : c.cells) expected.SetCellText(col, row, text);
         for (int col = 0; col < 3; ++col) expected.SetColWidth(col, c.widths[col]);
         ExpectSameTable(Read(c.file), expected);
     }
+}
+
+// Another tool may have added columns: the program shows and edits only its three, and keeps
+// the others with their rows, to be written back as they came.
+TEST(NotesFile, ColumnsBeyondTheThreeAreKeptAndWrittenBack) {
+    const std::string header = "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\ncw 3,40\r\ncw 4,64\r\n"
+                               "0,0,Alarm\r\n1,0,Repeat\r\n2,0,Note\r\n3,0,Tag\r\n";
+    const std::string second = "0,1,12/10/2026 09:00 AM\r\n1,1,None\r\n2,1,second\r\n3,1,work\r\n";
+    const std::string first = "0,2,12/09/2026 09:00 AM\r\n1,2,None\r\n2,2,first\r\n4,2,x, y\r\n";
+    const std::string file = "5,4\r\n" + header + second + first + "4,3,beyond an empty note\r\n";
+    NoteTable table = Read(file);
+    EXPECT_EQ(table.StoredColCount(), 5);
+    EXPECT_EQ(Written(table), file);
+
+    table.SortRows(ColAlarm, SortDirection::Ascending); // the empty note first, then by date
+    table.DeleteRow(1);
+    EXPECT_EQ(Written(table),
+              "5,3\r\n" + header +
+                  "0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n2,1,first\r\n4,1,x, y\r\n"
+                  "0,2,12/10/2026 09:00 AM\r\n1,2,None\r\n2,2,second\r\n3,2,work\r\n");
+    table.ClearRow(1);
+    EXPECT_EQ(table.CellText(4, 1), "");
 }
 
 TEST(NotesFile, ALargeTableIsWrittenWholeInRowOrder) {
@@ -288,6 +328,55 @@ TEST_F(NotesFileOnDisk, AFailedSaveLeavesThePreviousFileAsItWas) {
     SaveNotesFile(NoteTable{}, path);
     EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(NotesFileOnDisk, AStaleTemporaryFileNeverStopsASave) {
+    const std::string stale = path + ".tmp";
+    const std::string fresh = Written(NoteTable{});
+    const struct {
+        const char* what;
+        std::function<void()> make;
+    } leftovers[] = {
+        {"a file", [&] { std::ofstream(stale) << "left over"; }},
+        {"a read-only file",
+         [&] {
+             std::ofstream(stale) << "left over";
+             fs::permissions(stale, fs::perms::owner_read);
+         }},
+        {"a folder with a file in it",
+         [&] {
+             fs::create_directory(stale);
+             std::ofstream(stale + "/inside") << "kept";
+         }},
+    };
+    for (const auto& leftover : leftovers) {
+        SCOPED_TRACE(leftover.what);
+        Put(WorkedExample);
+        leftover.make();
+        SaveNotesFile(NoteTable{}, path);
+        EXPECT_EQ(Content(), fresh);
+        // Cleared where that can be done; nothing else left behind.
+        for (const std::string& name : FolderEntries())
+            EXPECT_TRUE(name == "notes.txt" || name == "notes.txt.tmp") << name;
+        std::error_code error;
+        fs::permissions(stale, fs::perms::owner_all, fs::perm_options::add, error);
+        fs::remove_all(stale, error);
+    }
+}
+
+TEST_F(NotesFileOnDisk, AReadOnlyFileRefusesTheSaveAndStaysAsItWas) {
+    Put(WorkedExample);
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    try {
+        SaveNotesFile(NoteTable{}, path);
+        ADD_FAILURE() << "saved over a read-only file";
+    } catch (const EAdvGridError& error) {
+        EXPECT_EQ(error.what(), "Cannot Create " + path);
+    }
+    EXPECT_EQ(Content(), WorkedExample);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(NotesFileOnDisk, WhatIsSavedLoadsAsTheSameTable) {

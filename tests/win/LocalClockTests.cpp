@@ -30,3 +30,23 @@ TEST(LocalClock, AgreesWithTheSystemsLocalTime) {
     }
     FAIL() << "every reading straddled a minute boundary";
 }
+
+TEST(LocalClock, GivesTheOffsetFromUtcOfItsOwnReading) {
+    const win32::LocalClock clock;
+    SYSTEMTIME before, after;
+    GetSystemTime(&before);
+    const LocalTime now = clock.Read();
+    GetSystemTime(&after);
+    auto moment = [](const SYSTEMTIME& t) {
+        return EncodeDate(t.wYear, t.wMonth, t.wDay) +
+               EncodeTime(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    };
+    const TDateTime utc = now.moment - now.utcOffsetMinutes / MinutesPerDay;
+    EXPECT_GE(utc, moment(before) - 1e-9);
+    EXPECT_LE(utc, moment(after) + 1e-9);
+    TIME_ZONE_INFORMATION zone;
+    const DWORD kind = GetTimeZoneInformation(&zone);
+    EXPECT_EQ(
+        now.utcOffsetMinutes,
+        -(zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : zone.StandardBias)));
+}

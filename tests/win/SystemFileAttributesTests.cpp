@@ -1,0 +1,97 @@
+// Saving the notes file where Windows keeps attributes: a read-only file is refused, the
+// others are kept, and a temporary file another program holds open is passed over.
+#include "win32/SystemFileAttributes.h"
+
+#include "base/Errors.h"
+#include "store/NotesFile.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+using namespace quillet;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SavingOnWindows : public testing::Test {
+protected:
+    fs::path folder =
+        fs::temp_directory_path() / ("quillet-save-" + std::to_string(std::random_device{}()));
+    std::string path = (folder / "notes.txt").string();
+    const std::string old = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n";
+    const win32::SystemFileAttributes attributes;
+
+    void SetUp() override {
+        fs::create_directories(folder);
+        std::ofstream(path, std::ios::binary) << old;
+    }
+    void TearDown() override {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(folder);
+    }
+    DWORD Attributes() const { return GetFileAttributesA(path.c_str()); }
+    std::string Content() const {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+} // namespace
+
+// Windows refuses to replace a read-only file; Wine lets a rename do it. The attribute decides.
+TEST_F(SavingOnWindows, AReadOnlyNotesFileRefusesTheSaveAndStaysAsItWas) {
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    try {
+        SaveNotesFile(NoteTable{}, path, &attributes);
+        ADD_FAILURE() << "saved over a read-only file";
+    } catch (const EAdvGridError& error) {
+        EXPECT_STREQ(error.what(), ("Cannot Create " + path).c_str());
+    }
+    EXPECT_EQ(Content(), old);
+    EXPECT_TRUE(Attributes() & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(SavingOnWindows, TheSavedFileKeepsTheAttributesOfTheOneItReplaces) {
+    const struct {
+        DWORD before, after;
+    } cases[] = {
+        {FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE,
+         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
+        {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE}, // it changed
+        {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_ARCHIVE},
+    };
+    constexpr DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_READONLY;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.before));
+        SaveNotesFile(NoteTable{}, path, &attributes);
+        EXPECT_EQ(Attributes() & shown, c.after);
+        EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
+        EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+    }
+}
+
+TEST_F(SavingOnWindows, ATemporaryFileHeldOpenByAnotherProgramIsPassedOver) {
+    const std::string stale = path + ".tmp";
+    std::ofstream(stale) << "left over";
+    const HANDLE held = CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SaveNotesFile(NoteTable{}, path, &attributes);
+    CloseHandle(held);
+    EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"notes.txt", "notes.txt.tmp"}));
+}
