@@ -83,6 +83,8 @@ void TAdvAlertWindow::BringUp() {
     if (destroying_) return;
     if (!popup_) popup_ = std::make_unique<TAlertWindow>(*this, desktop_);
     if (AutoThemeAdapt) SetStyle(StyleForTheme(desktop_.ThemeColorScheme()));
+    // Where the user dragged it, it stays on that monitor, at the density it has there.
+    if (WindowPosition == wpRightBottom) popup_->SetDpi(desktop_.WorkAreaDpi());
     PopupHost& host = popup_->Host();
     host.SetBounds(Placement());
     ApplyOpacity(AlphaStart); // invisible before it shows
@@ -99,13 +101,15 @@ void TAdvAlertWindow::ResetScroll() {
 }
 
 Rect TAdvAlertWindow::Placement() const {
+    const int dpi = popup_->Dpi();
+    const int width = Scale(PopupWidth, dpi), height = Scale(PopupHeight, dpi);
     Point at{PopupLeft, PopupTop};
     if (WindowPosition == wpRightBottom) {
         const Rect work = desktop_.WorkArea();
-        at = {work.right - PopupWidth - ScreenMarginX - 2,
-              work.bottom - PopupHeight - ScreenMarginY};
+        at = {work.right - width - Scale(ScreenMarginX + 2, dpi),
+              work.bottom - height - Scale(ScreenMarginY, dpi)};
     }
-    return {at.x, at.y, at.x + PopupWidth, at.y + PopupHeight};
+    return {at.x, at.y, at.x + width, at.y + height};
 }
 
 void TAdvAlertWindow::ApplyOpacity(int opacity) {

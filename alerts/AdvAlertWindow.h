@@ -55,7 +55,8 @@ public:
     TAdvAlertWindow(const TAdvAlertWindow&) = delete;
     TAdvAlertWindow& operator=(const TAdvAlertWindow&) = delete;
 
-    // The configuration, read at every showing.
+    // The configuration, read at every showing. Sizes, margins and the font's height are
+    // design values for 96 pixels per inch: the popup scales them to its monitor's density.
     bool AutoThemeAdapt = true; // the style follows the desktop's theme
     bool Hover = true;          // a link is underlined only while the pointer is over it
     int MarginX = 4, MarginY = 1;

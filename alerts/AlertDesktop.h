@@ -54,6 +54,8 @@ public:
     virtual std::unique_ptr<PopupHost> CreatePopupHost(TAlertWindow& popup) = 0;
     // The primary display less the taskbar.
     virtual Rect WorkArea() const = 0;
+    // The pixels per inch of the monitor that holds the work area.
+    virtual int WorkAreaDpi() const = 0;
     // The colour-scheme name of the desktop's theme; none without an active theme or without
     // theme support.
     virtual std::optional<std::string> ThemeColorScheme() const = 0;

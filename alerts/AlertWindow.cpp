@@ -3,6 +3,7 @@
 #include "alerts/AdvAlertWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace quillet {
@@ -20,15 +21,29 @@ bool IsScrollButton(AlertButton button) {
 
 } // namespace
 
-ButtonGlyph::ButtonGlyph(Bitmap bitmap) : normal_(std::move(bitmap)), greyed_(normal_) {
-    if (normal_.pixels.empty()) return;
-    // The transparent colour stays as it is, so that no grey pixel turns transparent too.
-    const Color key = normal_.At(0, normal_.height - 1);
-    for (Color& pixel : greyed_.pixels) {
-        if (pixel == key) continue;
-        const int level = (pixel.Red() + pixel.Green() + pixel.Blue()) / 3 / 2 + 128;
-        pixel = Color::FromRgb(level, level, level);
+ButtonGlyph::ButtonGlyph(Bitmap bitmap) : ButtonGlyph(std::vector<Bitmap>{std::move(bitmap)}) {}
+
+ButtonGlyph::ButtonGlyph(std::vector<Bitmap> sizes) {
+    if (sizes.empty()) return;
+    normal_ = std::move(sizes);
+    greyed_ = normal_;
+    for (Bitmap& grey : greyed_) {
+        if (grey.pixels.empty()) continue;
+        // The transparent colour stays as it is, so that no grey pixel turns transparent too.
+        const Color key = grey.At(0, grey.height - 1);
+        for (Color& pixel : grey.pixels) {
+            if (pixel == key) continue;
+            const int level = (pixel.Red() + pixel.Green() + pixel.Blue()) / 3 / 2 + 128;
+            pixel = Color::FromRgb(level, level, level);
+        }
     }
+}
+
+std::size_t ButtonGlyph::Nearest(int size) const {
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < normal_.size(); ++i)
+        if (std::abs(normal_[i].width - size) <= std::abs(normal_[best].width - size)) best = i;
+    return best;
 }
 
 const Rect& AlertLayout::Button(AlertButton button) const {
@@ -44,21 +59,23 @@ const Rect& AlertLayout::Button(AlertButton button) const {
 }
 
 AlertLayout LayOutAlert(int width, int height, int marginX, int marginY, int positionWidth,
-                        int count, bool showDelete) {
+                        int count, bool showDelete, int dpi) {
+    const auto s = [dpi](int designValue) { return Scale(designValue, dpi); };
     const int w = width, h = height;
     // Halves are taken separately, each rounded toward zero.
     const int middle = w / 2, half = positionWidth / 2;
-    const int bottomMargin = !showDelete && count <= 1 ? 0 : 25;
+    const int bottomMargin = !showDelete && count <= 1 ? 0 : s(25);
+    // The 1-pixel border stays 1 pixel at any density: it is a line, not a distance.
     AlertLayout layout;
-    layout.grip = {1, 1, w - 1, 7};
-    layout.close = {w - 21, 8, w - 1, 28};
-    layout.text = {marginX, marginY + 20, w - marginX - 20, h - marginY - bottomMargin};
-    layout.prev = {middle - half - 20, h - 26, middle - half, h - 1};
-    layout.next = {middle + half, h - 26, middle + half + 20, h - 1};
-    layout.del = count >= 2 ? Rect{middle + half + 20, h - 26, middle + half + 40, h - 1}
-                            : Rect{middle - 10, h - 26, middle + 10, h - 1};
-    layout.scrollUp = {w - 16, 32, w - 4, 44};
-    layout.scrollDown = {w - 16, h - 40, w - 4, h - 28};
+    layout.grip = {1, 1, w - 1, s(7)};
+    layout.close = {w - s(21), s(8), w - 1, s(28)};
+    layout.text = {marginX, marginY + s(20), w - marginX - s(20), h - marginY - bottomMargin};
+    layout.prev = {middle - half - s(20), h - s(26), middle - half, h - 1};
+    layout.next = {middle + half, h - s(26), middle + half + s(20), h - 1};
+    layout.del = count >= 2 ? Rect{middle + half + s(20), h - s(26), middle + half + s(40), h - 1}
+                            : Rect{middle - s(10), h - s(26), middle + s(10), h - 1};
+    layout.scrollUp = {w - s(16), s(32), w - s(4), s(44)};
+    layout.scrollDown = {w - s(16), h - s(40), w - s(4), h - s(28)};
     return layout;
 }
 
@@ -80,19 +97,39 @@ void TAlertWindow::ResetScroll() {
     scrollOffset_ = 0;
 }
 
+void TAlertWindow::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    scrollOffset_ = 0; // the text's lines are measured anew
+}
+
+void TAlertWindow::DpiChanged(int dpi, const Rect& bounds) {
+    SetDpi(dpi);
+    host_->SetBounds(bounds);
+    Repaint();
+}
+
+quillet::Font TAlertWindow::ShownFont() const {
+    quillet::Font font = owner_.Font;
+    font.height = Scaled(font.height);
+    return font;
+}
+
 Rect TAlertWindow::Client() const {
     const Rect bounds = host_->Bounds();
     return {0, 0, bounds.Width(), bounds.Height()};
 }
 
 TAlertWindow::Measures TAlertWindow::Measure(Canvas& canvas) const {
-    canvas.SetFont(owner_.Font);
+    canvas.SetFont(ShownFont());
     const int max = owner_.Scroller().Max();
-    const int positionWidth = canvas.TextExtent(FormatPosition(max - 1, max), NoPrefix).width + 8;
+    const int positionWidth =
+        canvas.TextExtent(FormatPosition(max - 1, max), NoPrefix).width + Scaled(8);
     const Rect client = Client();
     Measures measures;
-    measures.layout = LayOutAlert(client.Width(), client.Height(), owner_.MarginX, owner_.MarginY,
-                                  positionWidth, owner_.AlertMessages().Count(), owner_.ShowDelete);
+    measures.layout =
+        LayOutAlert(client.Width(), client.Height(), Scaled(owner_.MarginX), Scaled(owner_.MarginY),
+                    positionWidth, owner_.AlertMessages().Count(), owner_.ShowDelete, dpi_);
 
     const Rect& area = measures.layout.text;
     const MarkupLayout* message = ShownLayout(canvas, area);
@@ -113,12 +150,12 @@ const MarkupLayout* TAlertWindow::ShownLayout(Canvas& canvas, const Rect& area) 
         .message = message,
         .revision = owner_.AlertMessages().Revision(),
         .area = area,
-        .font = owner_.Font,
+        .font = ShownFont(),
         .hoverLink = owner_.Hover ? hoverLink_ : -1,
         .linkColor = owner_.URLColor,
     };
     if (!messageLayout_ || messageLayout_->key != key) {
-        canvas.SetFont(owner_.Font);
+        canvas.SetFont(key.font);
         messageLayout_.reset(); // the old one goes before the new one is made
         messageLayout_ = MessageLayout{
             key, MarkupLayout(canvas, message->DisplayText(), area, MessageOptions())};
@@ -128,7 +165,7 @@ const MarkupLayout* TAlertWindow::ShownLayout(Canvas& canvas, const Rect& area) 
 
 MarkupOptions TAlertWindow::MessageOptions() const {
     return {.hoverLink = hoverLink_,
-            .shadowOffset = 1,
+            .shadowOffset = Scaled(1),
             .hoverStyle = owner_.Hover,
             .wordWrap = true,
             .linkColor = owner_.URLColor,
@@ -203,17 +240,24 @@ void TAlertWindow::PaintGrip(Canvas& canvas, const Rect& grip) const {
     canvas.GradientBands(grip, colors.CaptionColor, colors.CaptionColorTo, 16,
                          GradientDirection::Vertical);
     // Nine raised dots: white squares, black ones up and to the left over them, and the
-    // caption colour where they overlap.
-    const int first = (Client().Width() - 34) / 2;
+    // caption colour where they overlap (one pixel at 96 pixels per inch).
+    const int pitch = Scaled(4), dot = Scaled(2), first = (Client().Width() - Scaled(34)) / 2;
+    const auto white = [&](int k) {
+        const int x = first + pitch * k + Scaled(1), y = Scaled(3);
+        return Rect{x, y, x + dot, y + dot};
+    };
+    const auto black = [&](int k) {
+        const int x = first + pitch * k, y = Scaled(2);
+        return Rect{x, y, x + dot, y + dot};
+    };
+    for (int k = 0; k < 9; ++k) canvas.FillRect(white(k), White);
+    for (int k = 0; k < 9; ++k) canvas.FillRect(black(k), Black);
     for (int k = 0; k < 9; ++k) {
-        const int x = first + 4 * k;
-        canvas.FillRect({x + 1, 3, x + 3, 5}, White);
+        const Rect overlap{white(k).left, white(k).top, black(k).right, black(k).bottom};
+        for (int y = overlap.top; y < overlap.bottom; ++y)
+            for (int x = overlap.left; x < overlap.right; ++x)
+                canvas.SetPixel({x, y}, colors.CaptionColorTo);
     }
-    for (int k = 0; k < 9; ++k) {
-        const int x = first + 4 * k;
-        canvas.FillRect({x, 2, x + 2, 4}, Black);
-    }
-    for (int k = 0; k < 9; ++k) canvas.SetPixel({first + 4 * k + 1, 3}, colors.CaptionColorTo);
 }
 
 void TAlertWindow::PaintButton(Canvas& canvas, AlertButton button, const Rect& rect, bool usable,
@@ -228,19 +272,20 @@ void TAlertWindow::PaintButton(Canvas& canvas, AlertButton button, const Rect& r
                              GradientDirection::Vertical);
         canvas.FrameRect(face, Black);
     }
-    const Bitmap& picture = usable ? glyph.Normal() : glyph.Greyed();
+    const int size = Scaled(ButtonGlyph::DesignSize);
+    const Bitmap& picture = usable ? glyph.Normal(size) : glyph.Greyed(size);
     if (picture.pixels.empty()) return;
-    const int x = rect.left + glyphOffset.x, y = rect.top + glyphOffset.y;
-    canvas.DrawBitmap(picture, {x, y, x + 16, y + 16}, picture.At(0, picture.height - 1));
+    const int x = rect.left + Scaled(glyphOffset.x), y = rect.top + Scaled(glyphOffset.y);
+    canvas.DrawBitmap(picture, {x, y, x + size, y + size}, picture.At(0, picture.height - 1));
 }
 
 void TAlertWindow::PaintScrollButton(Canvas& canvas, AlertButton button, const Rect& rect) const {
     PaintButton(canvas, button, rect, true, {}, {});
-    // A triangle of four lines, its point up or down.
+    // A triangle of four lines (at 96 pixels per inch), its point up or down.
     const bool up = button == AlertButton::ScrollUp;
-    const int middle = rect.left + rect.Width() / 2, top = rect.top + 4;
-    for (int i = 0; i < 4; ++i) {
-        const int y = up ? top + i : top + 3 - i;
+    const int middle = rect.left + rect.Width() / 2, top = rect.top + Scaled(4), rows = Scaled(4);
+    for (int i = 0; i < rows; ++i) {
+        const int y = up ? top + i : top + rows - 1 - i;
         canvas.Line({middle - i - 1, y}, {middle + i + 1, y}, Black);
     }
 }
@@ -258,7 +303,7 @@ void TAlertWindow::PaintPositionText(Canvas& canvas) const {
     const std::string text = owner_.PositionText();
     const int width = canvas.TextExtent(text, NoPrefix).width;
     const int height = canvas.TextExtent("gt", NoPrefix).height;
-    const int x = client.Width() / 2 - width / 2, y = client.Height() - height - 5;
+    const int x = client.Width() / 2 - width / 2, y = client.Height() - height - Scaled(5);
     canvas.TextRect({x, y, x + width, y + height}, text, NoPrefix);
 }
 
@@ -378,12 +423,12 @@ void TAlertWindow::ScrollRepeat() {
 }
 
 void TAlertWindow::ScrollBy(int direction, const Measures& measures) {
-    if (direction < 0 && measures.canScrollUp && scrollOffset_ >= ScrollStep)
-        scrollOffset_ -= ScrollStep;
+    const int step = Scaled(ScrollStep);
+    if (direction < 0 && measures.canScrollUp && scrollOffset_ >= step) scrollOffset_ -= step;
     // Down until the end of the text is in view.
     if (direction > 0 && measures.canScrollDown &&
-        scrollOffset_ + measures.layout.text.Height() < measures.textHeight + ScrollStep)
-        scrollOffset_ += ScrollStep;
+        scrollOffset_ + measures.layout.text.Height() < measures.textHeight + step)
+        scrollOffset_ += step;
 }
 
 void TAlertWindow::PointerLeft() {

@@ -5,31 +5,41 @@
 // opaque it is.
 #include "alerts/AlertDesktop.h"
 #include "base/Canvas.h"
+#include "base/Dpi.h"
 #include "markup/DrawMarkup.h"
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet {
 
 class TAdvAlertWindow;
 class TMsgCollectionItem;
 
-// A button picture, with the grey version that a button shows while it cannot be used.
+// A button picture, with the grey version that a button shows while it cannot be used, in
+// one size or in several drawn for different screens.
 class ButtonGlyph {
 public:
+    static constexpr int DesignSize = 16; // pixels square at 96 pixels per inch
+
     ButtonGlyph() = default;
     // Implicit, so that a glyph is set by assigning a bitmap. The bottom-left pixel's colour is
     // the transparent colour.
     ButtonGlyph(Bitmap bitmap);
+    // The same picture drawn in several sizes.
+    ButtonGlyph(std::vector<Bitmap> sizes);
 
-    const Bitmap& Normal() const { return normal_; }
-    const Bitmap& Greyed() const { return greyed_; }
+    // The size drawn nearest to `size` pixels square (between two, the larger).
+    const Bitmap& Normal(int size = DesignSize) const { return normal_[Nearest(size)]; }
+    const Bitmap& Greyed(int size = DesignSize) const { return greyed_[Nearest(size)]; }
 
 private:
-    Bitmap normal_, greyed_;
+    std::size_t Nearest(int size) const;
+
+    std::vector<Bitmap> normal_{1}, greyed_{1};
 };
 
 enum class AlertButton { Close, Prev, Next, Delete, ScrollUp, ScrollDown };
@@ -42,10 +52,11 @@ struct AlertLayout {
     const Rect& Button(AlertButton button) const;
 };
 
-// The parts of a width x height popup showing one of `count` messages. positionWidth: the
-// width of the position text with the two largest numbers, "4 of 5" for five messages.
+// The parts of a width x height popup showing one of `count` messages, at `dpi` pixels per
+// inch. positionWidth: the width of the position text with the two largest numbers, "4 of 5"
+// for five messages. All in pixels, the margins too.
 AlertLayout LayOutAlert(int width, int height, int marginX, int marginY, int positionWidth,
-                        int count, bool showDelete);
+                        int count, bool showDelete, int dpi = DesignDpi);
 
 class TAlertWindow {
 public:
@@ -61,6 +72,12 @@ public:
     void Repaint();
     // The shown message starts unscrolled.
     void ResetScroll();
+    // The pixels per inch that the popup is laid out for: its monitor's.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+    // The window went to a monitor of another density (dpi), and takes the bounds suggested
+    // for it there.
+    void DpiChanged(int dpi, const Rect& bounds);
 
     // What the window reports. Points are relative to the popup's top-left corner.
     void Paint(Canvas& canvas);
@@ -105,6 +122,9 @@ private:
 
     static constexpr std::size_t Index(AlertButton b) { return std::size_t(b); }
     Rect Client() const;
+    int Scaled(int designValue) const { return Scale(designValue, dpi_); }
+    // The component's font at the popup's density.
+    quillet::Font ShownFont() const;
     // On canvas, in the popup's font.
     Measures Measure(Canvas& canvas) const;
     Measures Measure() const { return Measure(host_->MeasuringCanvas()); }
@@ -137,6 +157,7 @@ private:
     Point dragStart_;
     int scrollOffset_ = 0;
     int hoverLink_ = -1;
+    int dpi_ = DesignDpi;
     std::string hint_;
     mutable std::optional<MessageLayout> messageLayout_;
 };

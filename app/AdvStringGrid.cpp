@@ -1,5 +1,6 @@
 #include "app/AdvStringGrid.h"
 
+#include "base/Dpi.h"
 #include "markup/DrawMarkup.h"
 #include "win32/GdiCanvas.h"
 
@@ -8,6 +9,7 @@
 namespace quillet {
 namespace {
 
+// Sizes here are design values at 96 pixels per inch, scaled to the grid's density.
 const Font CellFont{"Tahoma", 11};
 const Font HeaderFont{"Tahoma", 11, true};
 
@@ -48,11 +50,16 @@ int TrackPosition(HWND hwnd, int bar) {
     return info.nTrackPos;
 }
 
+Font Scaled(Font font, int dpi) {
+    font.height = Scale(font.height, dpi);
+    return font;
+}
+
 // The text of a cell, vertically centred in it: markup when it says so, else its first line.
 void PaintText(Canvas& canvas, const std::string& text, const Rect& inside, bool current) {
     const int lineHeight = canvas.TextExtent("gh", 0).height;
     const int top = inside.top + (inside.Height() - lineHeight) / 2;
-    const int left = inside.left + TextMargin;
+    const int left = inside.left + Scale(TextMargin, canvas.PixelsPerInch());
     if (IsMarkupText(text)) {
         // The renderer starts a line 1 pixel in, and stops before a second line that would
         // not fit the cell. In the current row its colours give way to the bar's black.
@@ -66,8 +73,10 @@ void PaintText(Canvas& canvas, const std::string& text, const Rect& inside, bool
 
 // A small triangle at the right end of a header cell: up for ascending, down for descending.
 void PaintSortMark(Canvas& canvas, const Rect& inside, SortDirection direction) {
-    constexpr int height = 4;
-    const int centre = inside.right - 8, top = inside.top + (inside.Height() - height) / 2;
+    const int dpi = canvas.PixelsPerInch();
+    const int height = Scale(4, dpi);
+    const int centre = inside.right - Scale(8, dpi),
+              top = inside.top + (inside.Height() - height) / 2;
     for (int i = 0; i < height; ++i) {
         const int half = direction == SortDirection::Ascending ? i : height - 1 - i;
         canvas.Line({centre - half, top + i}, {centre + half + 1, top + i}, SortMark);
@@ -85,6 +94,11 @@ void TAdvStringGrid::Create(HWND parent, int id, NoteTable& table) {
     Refresh();
 }
 
+void TAdvStringGrid::SetDpi(int dpi) {
+    dpi_ = dpi;
+    Refresh();
+}
+
 void TAdvStringGrid::Refresh() {
     if (table_->SelectedRow() != shownRow_) {
         shownRow_ = table_->SelectedRow();
@@ -96,7 +110,7 @@ void TAdvStringGrid::Refresh() {
 GridView TAdvStringGrid::View() const {
     RECT client{};
     GetClientRect(Handle(), &client);
-    return Clamped(*table_, {client.right, client.bottom, topRow_, scrollX_});
+    return Clamped(*table_, {client.right, client.bottom, topRow_, scrollX_, dpi_});
 }
 
 void TAdvStringGrid::ScrollTo(int topRow, int scrollX) {
@@ -123,7 +137,7 @@ void TAdvStringGrid::FitScrollBar(int bar) {
         info.nPage = UINT(PageRows(view));
         info.nPos = view.topRow - 1;
     } else { // by pixels
-        info.nMax = ColumnsWidth(*table_) - 1;
+        info.nMax = ColumnsWidth(*table_, dpi_) - 1;
         info.nPage = UINT(std::max(view.width, 0));
         info.nPos = view.scrollX;
     }
@@ -173,7 +187,7 @@ void TAdvStringGrid::Release(Point point) {
     if (GetCapture() == Handle()) ReleaseCapture(); // ends the press through WM_CAPTURECHANGED
     resizing_.reset();
     pressedHeader_ = -1;
-    if (pressed >= 0 && InHeaderRow(point)) {
+    if (pressed >= 0 && InHeaderRow(point, dpi_)) {
         table_->HeaderClick(pressed);
         ScrollTo(topRow_, scrollX_);
     }
@@ -189,26 +203,28 @@ bool TAdvStringGrid::KeyDown(WPARAM key) {
     case VK_HOME: SelectRow(RowAfterKey(*table_, view, GridKey::Home)); return true;
     case VK_END: SelectRow(RowAfterKey(*table_, view, GridKey::End)); return true;
     // The whole row is current: sideways, the keys only scroll.
-    case VK_LEFT: ScrollTo(topRow_, view.scrollX - ScrollStep); return true;
-    case VK_RIGHT: ScrollTo(topRow_, view.scrollX + ScrollStep); return true;
+    case VK_LEFT: ScrollTo(topRow_, view.scrollX - Scale(ScrollStep, dpi_)); return true;
+    case VK_RIGHT: ScrollTo(topRow_, view.scrollX + Scale(ScrollStep, dpi_)); return true;
     default: return false; // Insert, Delete, F1 and the rest are the window's
     }
 }
 
 void TAdvStringGrid::Paint(HDC dc) {
     const GridView view = View();
-    win32::GdiCanvas canvas(dc, CellFont);
+    win32::GdiCanvas canvas(dc, Scaled(CellFont, dpi_), dpi_);
     canvas.FillRect({0, 0, view.width, view.height}, Background);
-    for (int row = view.topRow, top = GridRowHeight; row < table_->RowCount() && top < view.height;
-         ++row, top += GridRowHeight)
+    const int rowHeight = RowHeight(view);
+    for (int row = view.topRow, top = rowHeight; row < table_->RowCount() && top < view.height;
+         ++row, top += rowHeight)
         PaintRow(canvas, view, row, top);
     PaintRow(canvas, view, 0, 0);
 }
 
 void TAdvStringGrid::PaintRow(Canvas& canvas, const GridView& view, int row, int top) {
     for (int col = 0, left = -view.scrollX; col < NoteTable::ColCount;
-         left += table_->ColWidth(col++)) {
-        const Rect cell{left, top, left + table_->ColWidth(col), top + GridRowHeight};
+         left += ColumnWidth(*table_, col++, view.dpi)) {
+        const Rect cell{left, top, left + ColumnWidth(*table_, col, view.dpi),
+                        top + RowHeight(view)};
         if (cell.Width() > 0 && cell.right > 0 && cell.left < view.width)
             PaintCell(canvas, row, col, cell);
     }
@@ -224,7 +240,7 @@ void TAdvStringGrid::PaintCell(Canvas& canvas, int row, int col, const Rect& cel
     else if (current)
         canvas.FillRect(inside, Selection);
 
-    Font font = header ? HeaderFont : CellFont;
+    Font font = Scaled(header ? HeaderFont : CellFont, dpi_);
     if (OnGetCellColor) OnGetCellColor(row, col, font.color);
     if (current) font.color = Black;
     canvas.SetFont(font);
@@ -253,8 +269,9 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_HSCROLL: {
         const GridView view = View();
-        ScrollTo(topRow_, Scrolled(LOWORD(wParam), view.scrollX, ScrollStep, view.width,
-                                   MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
+        ScrollTo(topRow_,
+                 Scrolled(LOWORD(wParam), view.scrollX, Scale(ScrollStep, dpi_), view.width,
+                          MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
         return 0;
     }
     case WM_MOUSEWHEEL:

@@ -5,6 +5,7 @@
 // the header's borders into the table, sorting by a header click, markup cells, scroll bars
 // both ways when the table needs them, and the keys that move the current row.
 #include "base/Canvas.h"
+#include "base/Dpi.h"
 #include "grid/GridLayout.h"
 #include "notes/NoteTable.h"
 #include "win32/Window.h"
@@ -30,6 +31,10 @@ public:
     // fit it again and everything repaints. When its current row moved since the grid last
     // showed it (a note added, a row deleted), the grid scrolls to show that row.
     void Refresh();
+    // The pixels per inch it draws at: its window's. The table's column widths stay design
+    // values at 96, so that a notes file reads the same on any screen.
+    void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -47,6 +52,7 @@ private:
     void PaintCell(Canvas& canvas, int row, int col, const Rect& cell);
 
     NoteTable* table_ = nullptr;
+    int dpi_ = DesignDpi;
     int topRow_ = 1, scrollX_ = 0; // as asked for; View() holds them within the table
     int shownRow_ = 1;             // the current row when the grid last scrolled to it
     // A press on a column's border in the header, until its release.

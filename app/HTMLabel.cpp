@@ -23,6 +23,17 @@ void THTMLabel::Refresh() {
     if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void THTMLabel::SetDpi(int dpi) {
+    dpi_ = dpi;
+    Refresh();
+}
+
+quillet::Font THTMLabel::ShownFont() const {
+    quillet::Font font = Font;
+    font.height = Scale(font.height, dpi_);
+    return font;
+}
+
 void THTMLabel::ShellOpen(const std::string& target) {
     ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -32,7 +43,7 @@ MarkupOptions THTMLabel::Options(MarkupMode mode, Point point) const {
             .point = point,
             .images = Images,
             .hoverLink = hoverLink_,
-            .shadowOffset = ShadowOffset,
+            .shadowOffset = Scale(ShadowOffset, dpi_),
             .blinkPhase = false,
             .hoverStyle = Hover,
             .wordWrap = !Ellipsis,
@@ -51,7 +62,7 @@ Rect THTMLabel::Area() const {
 
 MarkupResult THTMLabel::HitTest(Point point) {
     const win32::WindowDc dc(Handle());
-    win32::GdiCanvas canvas(dc.get(), Font);
+    win32::GdiCanvas canvas(dc.get(), ShownFont(), dpi_);
     return DrawMarkup(canvas, HTMLText, Area(), Options(MarkupMode::HitTest, point));
 }
 
@@ -77,7 +88,7 @@ void THTMLabel::PaintBackground(HDC dc) {
 
 void THTMLabel::Paint(HDC dc) {
     PaintBackground(dc);
-    win32::GdiCanvas canvas(dc, Font);
+    win32::GdiCanvas canvas(dc, ShownFont(), dpi_);
     DrawMarkup(canvas, HTMLText, Area(), Options(MarkupMode::Draw));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The markup label: a child window that shows its markup text, points with a hand over its
 // links, and opens a web or mail link when the mouse is pressed on it.
+#include "base/Dpi.h"
 #include "markup/DrawMarkup.h"
 #include "win32/Window.h"
 
@@ -33,6 +34,9 @@ public:
 
     void Create(HWND parent, int left, int top, int width, int height);
     void Refresh();
+    // The pixels per inch it draws at, its dialog's: Font's height and the markup's distances
+    // are design values at 96.
+    void SetDpi(int dpi);
 
     // The desktop's "open" action.
     static void ShellOpen(const std::string& target);
@@ -47,7 +51,10 @@ private:
     void PaintBackground(HDC dc);
     void SetHoverLink(int link);
 
+    quillet::Font ShownFont() const;
+
     int hoverLink_ = -1; // the link under the pointer
+    int dpi_ = DesignDpi;
 };
 
 } // namespace quillet

@@ -1,6 +1,7 @@
 #include "app/uAbout.h"
 
 #include "res/resource.h"
+#include "win32/BitmapResource.h"
 
 #include <commctrl.h>
 
@@ -10,36 +11,55 @@ void TfrmAbout::ShowModal(HWND owner) {
     ModalDialog::ShowModal(owner, "About", 273, 146);
 }
 
+namespace {
+
+// Design values at 96 pixels per inch.
+constexpr RECT LinkBounds{81, 77, 193, 94};
+constexpr POINT LogoAt{11, 4};
+constexpr int LogoSize = 48;
+constexpr win32::FontSpec NameFont{"Tahoma", 18}, TextFont{"Tahoma", 9}, ButtonFont{"Tahoma", 10};
+
+} // namespace
+
 void TfrmAbout::Init() {
     AdvPanel1.Create(Handle());
-    Image1 = win32::GdiBitmap(
-        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Image1 = win32::LoadPicture(IDB_LOGO, LogoSize, Dpi());
 
     constexpr DWORD Label = SS_CENTER | SS_NOPREFIX;
-    AddControl(WC_STATICA, "Quillet", Label, IDC_ABOUT_NAME, 81, 12, 110, 29, nameFont_.get());
-    AddControl(WC_STATICA, "Version 1.01", Label, IDC_ABOUT_VERSION, 102, 43, 69, 14,
-               textFont_.get());
+    AddControl(WC_STATICA, "Quillet", Label, IDC_ABOUT_NAME, 81, 12, 110, 29, NameFont);
+    AddControl(WC_STATICA, "Version 1.01", Label, IDC_ABOUT_VERSION, 102, 43, 69, 14, TextFont);
     AddControl(WC_STATICA, "Copyright (C) 2026 Quillet developers", Label, IDC_ABOUT_RIGHTS, 27, 60,
-               219, 14, textFont_.get());
+               219, 14, TextFont);
     // The maker's web address, shown without its scheme.
     HTMLabel1.HTMLText = "<p align=\"center\"><a href=\"https://quillet.example.org\">"
                          "quillet.example.org</a></p>";
     HTMLabel1.Font = {.face = "Tahoma", .height = 12, .color = DarkBlue};
-    HTMLabel1.Create(Handle(), 81, 77, 112, 17);
+    HTMLabel1.Create(Handle(), 0, 0, 0, 0);
     SetWindowLongPtrA(HTMLabel1.Handle(), GWLP_ID, IDC_ABOUT_LINK);
+    DpiChanged();
     // Close under the link: the dialog keeps no empty room above its button.
     const HWND btnOK = AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDOK, 90, 106, 100,
-                                  30, buttonFont_.get());
+                                  30, ButtonFont);
     SetFocus(btnOK);
+}
+
+void TfrmAbout::DpiChanged() {
+    AdvPanel1.Create(Handle());
+    Image1 = win32::LoadPicture(IDB_LOGO, LogoSize, Dpi());
+    HTMLabel1.SetDpi(Dpi());
+    const RECT link = Scaled(LinkBounds);
+    MoveWindow(HTMLabel1.Handle(), link.left, link.top, link.right - link.left,
+               link.bottom - link.top, TRUE);
 }
 
 void TfrmAbout::PaintBackground(HDC dc) const {
     AdvPanel1.HandleMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    if (!Image1) return;
+    BITMAP logo{};
+    if (!Image1 || !GetObjectA(Image1.get(), sizeof logo, &logo)) return;
     const win32::MemoryDc memory(dc);
     const win32::Selection selected(memory.get(), Image1.get());
-    GdiTransparentBlt(dc, 11, 4, 48, 48, memory.get(), 0, 0, 48, 48, GLYPH_TRANSPARENT_COLOR);
+    GdiTransparentBlt(dc, Scaled(LogoAt.x), Scaled(LogoAt.y), logo.bmWidth, logo.bmHeight,
+                      memory.get(), 0, 0, logo.bmWidth, logo.bmHeight, GLYPH_TRANSPARENT_COLOR);
 }
 
 std::optional<LRESULT> TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

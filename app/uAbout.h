@@ -18,14 +18,12 @@ public:
 
 private:
     void Init() override;
+    void DpiChanged() override;
     std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintBackground(HDC dc) const;
 
     TAdvPanel AdvPanel1;
     win32::GdiBitmap Image1; // the logo, drawn on the panel with magenta transparent
-    win32::GdiFont nameFont_ = win32::PointFont("Tahoma", 18);
-    win32::GdiFont textFont_ = win32::PointFont("Tahoma", 9);
-    win32::GdiFont buttonFont_ = win32::PointFont("Tahoma", 10);
 };
 
 // About1Click: the About dialog, owned by `owner`, created for this call and gone when it

@@ -6,6 +6,7 @@
 #include "notes/NotesFile.h"
 #include "res/resource.h"
 #include "win32/BitmapResource.h"
+#include "win32/Dpi.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/MessageLoop.h"
@@ -47,11 +48,16 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     Create(MAIN_WINDOW_CLASS, classStyle, 0,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
            0, DesignWidth, DesignHeight, application_.Handle());
+    // The window's density is known once it exists: the monitor's it was made on.
+    dpi_ = win32::WindowDpi(Handle());
+    SetWindowPos(Handle(), nullptr, 0, 0, Scaled(DesignWidth), Scaled(DesignHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     application_.MainWindow = Handle();
     application_.OnMinimize = [this] { CoolTrayIcon1.MinimizeToTray(); };
     application_.OnRestore = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
     BuildToolbar();
     gridNotes.Create(Handle(), GridId, notes_);
+    gridNotes.SetDpi(dpi_);
     gridNotes.OnGetCellColor = [this](int row, int col, Color& fontColor) {
         gridNotesGetCellColor(row, col, fontColor);
     };
@@ -59,16 +65,20 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     LayOut();
     BuildPopupMenu();
 
-    CoolTrayIcon1.Icon = static_cast<HICON>(
-        LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET), IMAGE_ICON, 16, 16, LR_SHARED));
+    // The notification area shows icons at the small-icon size of the desktop's density:
+    // 16, 20, 24 or 32 pixels, each drawn in the icon file.
+    const int iconSize = GetSystemMetrics(SM_CXSMICON);
+    CoolTrayIcon1.Icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET),
+                                                       IMAGE_ICON, iconSize, iconSize, LR_SHARED));
     CoolTrayIcon1.Hint = "Quillet";
     CoolTrayIcon1.PopupMenu = AdvPopupMenu1.get();
     CoolTrayIcon1.OnDblClick = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
 
-    AdvAlertWindow1.GlyphClose = win32::LoadBitmapResource(IDB_CLOSE);
-    AdvAlertWindow1.GlyphPrev = win32::LoadBitmapResource(IDB_PREV);
-    AdvAlertWindow1.GlyphNext = win32::LoadBitmapResource(IDB_NEXT);
-    AdvAlertWindow1.GlyphDelete = win32::LoadBitmapResource(IDB_DELETE);
+    // Every size: the popup takes the one for its own monitor.
+    AdvAlertWindow1.GlyphClose = win32::LoadPictureSizes(IDB_CLOSE);
+    AdvAlertWindow1.GlyphPrev = win32::LoadPictureSizes(IDB_PREV);
+    AdvAlertWindow1.GlyphNext = win32::LoadPictureSizes(IDB_NEXT);
+    AdvAlertWindow1.GlyphDelete = win32::LoadPictureSizes(IDB_DELETE);
 
     ThreadedTimer1.SetEnabled(true);
     ThreadedTimer1.SetInterval(60000);
@@ -94,21 +104,29 @@ void TfrmMain::FormCreate() {
     // HelpFileName: neither needs setting here.
     if (PathExists(files_.notes))
         LoadNotesFile(notes_, files_.notes, win32::ProcessMessagesNowAndThen{});
+    // The stored size is in design units, pixels at 96 per inch, like the notes file's
+    // column widths: the window keeps its size on any screen.
     const SettingsFile settings(files_.settings);
     const int height = settings.ReadInteger(SettingsSection, "Height", DesignHeight);
     const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);
-    SetWindowPos(Handle(), nullptr, 0, 0, width, height,
+    SetWindowPos(Handle(), nullptr, 0, 0, Scaled(width), Scaled(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (notes_.RowCount() > 1) notes_.SortRows(ColAlarm, SortDirection::Ascending);
     startMinimised_ = true;
 }
 
+int TfrmMain::Scaled(int designValue) const {
+    return Scale(designValue, dpi_);
+}
+
 void TfrmMain::BuildToolbar() {
-    AdvToolBar1 =
-        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                            TBSTYLE_TRANSPARENT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                        3, 1, 181, 28, Handle(), nullptr, Instance(), nullptr);
+    // Built anew for a new density: its buttons, pictures and place all change.
+    if (AdvToolBar1) DestroyWindow(AdvToolBar1);
+    AdvToolBar1 = CreateWindowExA(
+        0, TOOLBARCLASSNAMEA, "",
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_TRANSPARENT |
+            CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+        Scaled(3), Scaled(1), Scaled(181), Scaled(28), Handle(), nullptr, Instance(), nullptr);
     if (!AdvToolBar1)
         throw std::system_error(int(GetLastError()), std::system_category(), "toolbar");
 
@@ -123,11 +141,12 @@ void TfrmMain::BuildToolbar() {
         {cmdAbout, IDB_ABOUT, "About"},      {cmdHelp, IDB_HELP, "Help"},
         {cmdExit, IDB_EXIT, "Exit Quillet"},
     };
-    glyphs_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
+    const int glyphSize = Scaled(16);
+    glyphs_.reset(
+        ImageList_Create(glyphSize, glyphSize, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
     TBBUTTON added[std::size(buttons)]{};
     for (int i = 0; i < int(std::size(buttons)); ++i) {
-        const win32::GdiBitmap glyph(static_cast<HBITMAP>(
-            LoadImageA(Instance(), MAKEINTRESOURCEA(buttons[i].glyph), IMAGE_BITMAP, 0, 0, 0)));
+        const win32::GdiBitmap glyph = win32::LoadPicture(buttons[i].glyph, 16, dpi_);
         ImageList_AddMasked(glyphs_.get(), glyph.get(), GLYPH_TRANSPARENT_COLOR);
         added[i].iBitmap = i;
         added[i].idCommand = int(buttons[i].command);
@@ -138,11 +157,11 @@ void TfrmMain::BuildToolbar() {
     }
     SendMessageA(AdvToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(AdvToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
-    SendMessageA(AdvToolBar1, TB_SETINDENT, 9, 0);
+    SendMessageA(AdvToolBar1, TB_SETINDENT, Scaled(9), 0);
     SendMessageA(AdvToolBar1, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(added));
     SendMessageA(AdvToolBar1, TB_SETMAXTEXTROWS, 0, 0);
-    SendMessageA(AdvToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
-    SendMessageA(AdvToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(24, 24));
+    SendMessageA(AdvToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(glyphSize, glyphSize));
+    SendMessageA(AdvToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(24), Scaled(24)));
 }
 
 void TfrmMain::BuildPopupMenu() {
@@ -276,8 +295,8 @@ void TfrmMain::FormClose() {
     GetWindowPlacement(Handle(), &placement);
     const RECT& bounds = placement.rcNormalPosition;
     const SettingsFile settings(files_.settings);
-    settings.WriteInteger(SettingsSection, "Height", bounds.bottom - bounds.top);
-    settings.WriteInteger(SettingsSection, "Width", bounds.right - bounds.left);
+    settings.WriteInteger(SettingsSection, "Height", Unscale(bounds.bottom - bounds.top, dpi_));
+    settings.WriteInteger(SettingsSection, "Width", Unscale(bounds.right - bounds.left, dpi_));
     CoolTrayIcon1.SetIconVisible(false);
 }
 
@@ -303,17 +322,30 @@ void TfrmMain::gridNotesGetCellColor(int row, int, Color& fontColor) {
 void TfrmMain::LayOut() {
     RECT client;
     GetClientRect(Handle(), &client);
-    MoveWindow(gridNotes.Handle(), 0, DockHeight, client.right,
-               std::max(0L, client.bottom - DockHeight), TRUE);
+    const int dock = Scaled(DockHeight);
+    MoveWindow(gridNotes.Handle(), 0, dock, client.right, std::max(0L, client.bottom - dock), TRUE);
+}
+
+void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    BuildToolbar();
+    gridNotes.SetDpi(dpi);
+    // Laid out again even where the size stays: the dock strip's height has changed.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TfrmMain::PaintBackground(HDC dc) const {
     RECT client;
     GetClientRect(Handle(), &client);
-    win32::GdiCanvas canvas(dc, Font{"Tahoma", 11});
-    canvas.GradientBands({0, 0, client.right, DockHeight}, DockTop, DockBottom, DockHeight,
+    const int dock = Scaled(DockHeight);
+    win32::GdiCanvas canvas(dc, {}, dpi_);
+    // One band per pixel row.
+    canvas.GradientBands({0, 0, client.right, dock}, DockTop, DockBottom, dock,
                          GradientDirection::Vertical);
-    canvas.FillRect({0, DockHeight, client.right, client.bottom},
+    canvas.FillRect({0, dock, client.right, client.bottom},
                     canvas.SystemColor(DesktopColor::BtnFace));
 }
 
@@ -349,6 +381,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     case WM_SIZE: LayOut(); break;
+    case WM_DPICHANGED: DpiChanged(win32::DpiOf(wParam), win32::SuggestedRect(lParam)); return 0;
     // The grid takes the keys while the window is active.
     case WM_SETFOCUS: SetFocus(gridNotes.Handle()); return 0;
     case WM_NOTIFY:

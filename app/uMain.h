@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
+#include "base/Dpi.h"
 #include "notes/NoteTable.h"
 #include "win32/Handles.h"
 #include "win32/LocalClock.h"
@@ -43,6 +44,7 @@ enum MainCommand : UINT {
 
 class TfrmMain final : public win32::Window {
 public:
+    // Design values at 96 pixels per inch, scaled to the window's density.
     static constexpr int DesignWidth = 420, DesignHeight = 320;
     static constexpr int DockHeight = 30; // the strip that holds the toolbar
 
@@ -85,6 +87,8 @@ public:
     TAdvAlertWindow& AlertWindow() { return AdvAlertWindow1; }
     HWND Toolbar() const { return AdvToolBar1; }
     HMENU PopupMenu() const { return AdvPopupMenu1.get(); }
+    // The pixels per inch it is laid out for: its monitor's.
+    int Dpi() const { return dpi_; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -98,6 +102,10 @@ private:
     void PaintBackground(HDC dc) const;
     // The grid fills the window below the dock strip.
     void LayOut();
+    int Scaled(int designValue) const;
+    // Moved to a monitor of another density: everything is laid out for it, in the window
+    // rectangle the system suggests there.
+    void DpiChanged(int dpi, const RECT& suggested);
     void RepaintGrid();
     void SaveNotes();
 
@@ -116,6 +124,7 @@ private:
     bool sessionEnding_ = false;
     bool startMinimised_ = false;
     bool centred_ = false; // centred on the screen when first shown
+    int dpi_ = DesignDpi;
 
     NoteTable notes_;
     TAdvStringGrid gridNotes; // shows notes_

@@ -79,20 +79,22 @@ public:
 
 private:
     void Init() override;
+    void DpiChanged() override;
     std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void btnOKClick();
 
     NoteFields fields_;
     TAdvPanel AdvPanel1;
-    win32::GdiFont fieldFont_ = win32::PointFont("Tahoma", 8);
-    win32::GdiFont labelFont_ = win32::PointFont("MS Sans Serif", 8);
-    win32::GdiFont buttonFont_ = win32::PointFont("Tahoma", 10);
     HWND edtDate = nullptr, edtTime = nullptr, cboRepeat = nullptr, memoNote = nullptr;
     // The date picker's calendar begins on 14 September 1752 and shows an earlier date as that
     // day. Such a date, possible in a hand-edited notes file, is kept unless the user picks
     // another, rather than being moved to the calendar's first day by an unrelated change.
     SYSTEMTIME shownDate_{};
 };
+
+constexpr win32::FontSpec FieldFont{"Tahoma", 8}, LabelFont{"MS Sans Serif", 8},
+    ButtonFont{"Tahoma", 10};
+constexpr int RepeatHeight = 21; // the closed drop-down list's
 
 void TfrmNote::Init() {
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
@@ -101,22 +103,22 @@ void TfrmNote::Init() {
 
     // Created in the tab order.
     AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_OK, 50, 236, 100, 30,
-               buttonFont_.get());
+               ButtonFont);
     AddControl(WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_CANCEL, 160, 236, 100, 30,
-               buttonFont_.get());
+               ButtonFont);
     edtDate = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_NOTE_DATE,
-                         99, 16, 85, 21, fieldFont_.get(), WS_EX_CLIENTEDGE);
+                         99, 16, 85, 21, FieldFont, WS_EX_CLIENTEDGE);
     edtTime = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN,
-                         IDC_NOTE_TIME, 193, 16, 79, 21, fieldFont_.get(), WS_EX_CLIENTEDGE);
+                         IDC_NOTE_TIME, 193, 16, 79, 21, FieldFont, WS_EX_CLIENTEDGE);
     // The height given is the open list's; the closed box is made 21 pixels high below.
     cboRepeat = AddControl(WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                           IDC_NOTE_REPEAT, 99, 44, 173, 200, fieldFont_.get());
+                           IDC_NOTE_REPEAT, 99, 44, 173, 200, FieldFont);
     memoNote = AddControl(WC_EDITA, "", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
-                          IDC_NOTE_TEXT, 9, 76, 293, 139, fieldFont_.get(), WS_EX_CLIENTEDGE);
+                          IDC_NOTE_TEXT, 9, 76, 293, 139, FieldFont, WS_EX_CLIENTEDGE);
     AddControl(WC_STATICA, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
-               labelFont_.get());
+               LabelFont);
     AddControl(WC_STATICA, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
-               labelFont_.get());
+               LabelFont);
 
     // Fixed formats, whatever the regional settings say.
     SendMessageA(edtDate, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("MM/dd/yyyy"));
@@ -129,7 +131,7 @@ void TfrmNote::Init() {
         SendMessageA(cboRepeat, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(std::string(kind).c_str()));
     SendMessageA(cboRepeat, CB_SETCURSEL, WPARAM(fields_.repeatIndex), 0); // -1: none, empty
-    FitHeight(cboRepeat, 21);
+    FitHeight(cboRepeat, Scaled(RepeatHeight));
 
     // No limit but memory: a long note must come back from the box whole.
     SendMessageA(memoNote, EM_SETLIMITTEXT, 0, 0);
@@ -137,6 +139,11 @@ void TfrmNote::Init() {
     SetWindowSubclass(memoNote, IgnoreEscape, 0, 0);
 
     SetFocus(edtDate);
+}
+
+void TfrmNote::DpiChanged() {
+    AdvPanel1.Create(Handle());
+    FitHeight(cboRepeat, Scaled(RepeatHeight));
 }
 
 std::optional<LRESULT> TfrmNote::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

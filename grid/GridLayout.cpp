@@ -8,26 +8,35 @@ namespace quillet {
 namespace {
 
 // The column under x in the columns' own coordinates, -1 beside them.
-int ColumnUnder(const NoteTable& table, int x) {
-    for (int col = 0, left = 0; col < NoteTable::ColCount; left += table.ColWidth(col++))
-        if (x >= left && x < left + table.ColWidth(col)) return col;
+int ColumnUnder(const NoteTable& table, int x, int dpi) {
+    for (int col = 0, left = 0; col < NoteTable::ColCount; left += ColumnWidth(table, col++, dpi))
+        if (x >= left && x < left + ColumnWidth(table, col, dpi)) return col;
     return -1;
 }
 
 } // namespace
 
-int ColumnLeft(const NoteTable& table, int col) {
+int RowHeight(const GridView& view) {
+    return Scale(GridRowHeight, view.dpi);
+}
+
+int ColumnWidth(const NoteTable& table, int col, int dpi) {
+    return Scale(table.ColWidth(col), dpi);
+}
+
+// The sum of the columns' scaled widths, so that every border lies where its cells end.
+int ColumnLeft(const NoteTable& table, int col, int dpi) {
     int left = 0;
-    for (int c = 0; c < col; ++c) left += table.ColWidth(c);
+    for (int c = 0; c < col; ++c) left += ColumnWidth(table, c, dpi);
     return left;
 }
 
-int ColumnsWidth(const NoteTable& table) {
-    return ColumnLeft(table, NoteTable::ColCount);
+int ColumnsWidth(const NoteTable& table, int dpi) {
+    return ColumnLeft(table, NoteTable::ColCount, dpi);
 }
 
 int PageRows(const GridView& view) {
-    return std::max(1, (view.height - GridRowHeight) / GridRowHeight);
+    return std::max(1, (view.height - RowHeight(view)) / RowHeight(view));
 }
 
 int MaxTopRow(const NoteTable& table, const GridView& view) {
@@ -35,7 +44,7 @@ int MaxTopRow(const NoteTable& table, const GridView& view) {
 }
 
 int MaxScrollX(const NoteTable& table, const GridView& view) {
-    return std::max(0, ColumnsWidth(table) - view.width);
+    return std::max(0, ColumnsWidth(table, view.dpi) - view.width);
 }
 
 GridView Clamped(const NoteTable& table, GridView view) {
@@ -52,32 +61,34 @@ int TopRowShowing(const GridView& view, int row) {
 
 GridHit HitTest(const NoteTable& table, const GridView& view, Point point) {
     if (point.x < 0 || point.y < 0 || point.x >= view.width || point.y >= view.height) return {};
-    const int x = point.x + view.scrollX;
-    if (InHeaderRow(point)) {
+    const int x = point.x + view.scrollX, grip = Scale(ResizeGrip, view.dpi);
+    if (InHeaderRow(point, view.dpi)) {
         // From the right: a column dragged to nothing shares its border with the one before
         // it, and must still be pulled open again.
         for (int col = NoteTable::ColCount - 1; col >= 0; --col) {
-            const int border = ColumnLeft(table, col) + table.ColWidth(col) - 1;
-            if (std::abs(x - border) <= ResizeGrip) return {GridArea::ColumnBorder, 0, col};
+            const int border =
+                ColumnLeft(table, col, view.dpi) + ColumnWidth(table, col, view.dpi) - 1;
+            if (std::abs(x - border) <= grip) return {GridArea::ColumnBorder, 0, col};
         }
         // Near any other left border the border test took it already; the grid's own left
         // edge sorts nothing and resizes nothing.
-        const int col = ColumnUnder(table, x);
-        if (col < 0 || x - ColumnLeft(table, col) < ResizeGrip) return {};
+        const int col = ColumnUnder(table, x, view.dpi);
+        if (col < 0 || x - ColumnLeft(table, col, view.dpi) < grip) return {};
         return {GridArea::HeaderCell, 0, col};
     }
-    const int row = view.topRow + (point.y - GridRowHeight) / GridRowHeight;
-    const int col = ColumnUnder(table, x);
+    const int row = view.topRow + (point.y - RowHeight(view)) / RowHeight(view);
+    const int col = ColumnUnder(table, x, view.dpi);
     if (row >= table.RowCount() || col < 0) return {};
     return {GridArea::NoteCell, row, col};
 }
 
-bool InHeaderRow(Point point) {
-    return point.y >= 0 && point.y < GridRowHeight;
+bool InHeaderRow(Point point, int dpi) {
+    return point.y >= 0 && point.y < Scale(GridRowHeight, dpi);
 }
 
-int DraggedWidth(int pressWidth, int pressX, int x) {
-    return std::clamp(pressWidth + x - pressX, 0, NoteTable::MaxColWidth);
+int DraggedWidth(int pressWidth, int pressX, int x, int dpi) {
+    const int pixels = Scale(pressWidth, dpi) + x - pressX;
+    return std::clamp(Unscale(pixels, dpi), 0, NoteTable::MaxColWidth);
 }
 
 int RowAfterKey(const NoteTable& table, const GridView& view, GridKey key) {

@@ -3,12 +3,15 @@
 // what a point in it hits, how far it scrolls, where the keys move the current row, and what
 // a cell shows of its text. The window only asks these and draws.
 #include "base/Canvas.h"
+#include "base/Dpi.h"
 #include "notes/NoteTable.h"
 
 #include <string_view>
 
 namespace quillet {
 
+// Design values at 96 pixels per inch, as the table's column widths are: a grid on a denser
+// screen scales them all.
 inline constexpr int GridRowHeight = 21;
 // A press in the header this near a column's border resizes the column instead of sorting.
 inline constexpr int ResizeGrip = 4;
@@ -20,11 +23,16 @@ struct GridView {
     int width = 0, height = 0; // the client area
     int topRow = 1;            // the note row right under the header
     int scrollX = 0;           // pixels of the columns scrolled off to the left
+    int dpi = DesignDpi;       // the window's pixels per inch
 };
 
-// A column's left edge, counted from the first column's left edge whatever the scrolling.
-int ColumnLeft(const NoteTable& table, int col);
-int ColumnsWidth(const NoteTable& table);
+// A row's height in pixels at the view's density.
+int RowHeight(const GridView& view);
+// A column's width, and its left edge counted from the first column's left edge whatever the
+// scrolling, in pixels at `dpi`.
+int ColumnWidth(const NoteTable& table, int col, int dpi = DesignDpi);
+int ColumnLeft(const NoteTable& table, int col, int dpi = DesignDpi);
+int ColumnsWidth(const NoteTable& table, int dpi = DesignDpi);
 
 // The note rows shown whole under the header; at least 1, so that paging always moves.
 int PageRows(const GridView& view);
@@ -53,11 +61,12 @@ GridHit HitTest(const NoteTable& table, const GridView& view, Point point);
 // Whether a point of the client area is level with the header row. A press on a header cell
 // sorts by its column once released there too, wherever along the row: in another column or
 // beside the columns, it is still the pressed column that sorts.
-bool InHeaderRow(Point point);
+bool InHeaderRow(Point point, int dpi = DesignDpi);
 
 // The width of a column whose border was pressed at pressX while it was pressWidth wide, with
 // the pointer now at x. A column may shrink to nothing: its border can still be pulled open.
-int DraggedWidth(int pressWidth, int pressX, int x);
+// Widths are the table's design values, pointer positions pixels at `dpi`.
+int DraggedWidth(int pressWidth, int pressX, int x, int dpi = DesignDpi);
 
 enum class GridKey { Up, Down, PageUp, PageDown, Home, End };
 // The current row after a key, within the note rows.

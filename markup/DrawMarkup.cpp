@@ -1,5 +1,7 @@
 #include "markup/DrawMarkup.h"
 
+#include "base/Dpi.h"
+
 #include <algorithm>
 #include <climits>
 #include <memory>
@@ -392,6 +394,10 @@ private:
     }
     int Limit() const { return rect_.Width() - 1; }
 
+    // Distances the markup gives in pixels are pixels at 96 per inch, as the canvas's font
+    // heights are: both grow with the canvas's density.
+    int Scaled(int designValue) const { return Scale(designValue, canvas_.PixelsPerInch()); }
+
     Canvas& canvas_;
     std::string_view text_;
     std::size_t pos_ = 0;
@@ -534,7 +540,7 @@ TagEnd Layout::HandleTag(std::string_view raw, Line& line, LineRun& run) {
     case 'I':
         if (second == 'M') return PictureTag(raw, tag, run);
         if (tag == "I") EditStyle().font.italic = true;
-        if (second == 'N') run.x = std::max(run.x, ToInt(Attr(tag, "X").value_or("")) - 1);
+        if (second == 'N') run.x = std::max(run.x, Scaled(ToInt(Attr(tag, "X").value_or(""))) - 1);
         break;
     case 'U':
         if (tag == "U") {
@@ -566,7 +572,7 @@ TagEnd Layout::HandleTag(std::string_view raw, Line& line, LineRun& run) {
     case 'L': return ListItemTag(run);
     case 'O':
         if (second == 'F') {
-            offsetX_ = ToInt(Attr(tag, "X").value_or(""));
+            offsetX_ = Scaled(ToInt(Attr(tag, "X").value_or("")));
             run.x = std::max(run.x, offsetX_);
         }
         break;
@@ -690,7 +696,7 @@ void Layout::ParagraphTag(std::string_view tag, Line& line) {
         if (*align == "CENTER") align_ = Align::Center;
         if (*align == "RIGHT") align_ = Align::Right;
     }
-    if (const auto indent = Attr(tag, "INDENT")) indent_ = ToInt(*indent);
+    if (const auto indent = Attr(tag, "INDENT")) indent_ = Scaled(ToInt(*indent));
     if (const auto color = Attr(tag, "BGCOLOR")) {
         paragraphColor_ = ParseColor(*color, canvas_);
         line.fill = paragraphColor_;
@@ -701,14 +707,15 @@ void Layout::ParagraphTag(std::string_view tag, Line& line) {
 TagEnd Layout::ListItemTag(LineRun& run) {
     if (run.hadListItem) return TagEnd::EndLineBefore;
     run.hadListItem = true;
-    run.x = Advance(run.x, ListStep * listLevel_);
+    const int step = Scaled(ListStep);
+    run.x = Advance(run.x, step * listLevel_);
     // The bullet is drawn in the text's own font, which every desktop has: a round bullet
     // (code page 1252) on odd levels, an "o" on even ones.
     if (!hidden_)
         Place({.kind = Placed::Kind::Bullet,
                .style = StyleIndex(),
-               .x = run.x - ListStep,
-               .width = ListStep,
+               .x = run.x - step,
+               .width = step,
                .glyph = listLevel_ % 2 ? "\x95" : "o"});
     return TagEnd::Continue;
 }

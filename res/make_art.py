@@ -8,6 +8,10 @@ the files; it does not run this script.
 Bitmaps for buttons are 16 x 16, 24-bit, on the key colour magenta, which the program treats
 as transparent (the popup takes the bottom-left pixel's colour as transparent: that pixel is
 always left on the key colour). Icons carry an alpha channel.
+
+Every bitmap comes in four sizes, for screens scaled to 100, 125, 150 and 200 %: the shapes
+are given in 100 % pixels and drawn anew at each size, never stretched. The script also
+writes pictures.rc, the resource script's list of them (ids as res/resource.h counts them).
 """
 import os
 import struct
@@ -29,18 +33,25 @@ GOLD = (226, 170, 30)
 BROWN = (150, 95, 45)
 
 
-class Picture:
-    """An RGBA raster with shapes given in pixel coordinates (floats allowed)."""
+# The scales a picture is drawn at: the file name's suffix and pixels per 100 % pixel.
+SCALES = [("", 1.0), ("_125", 1.25), ("_150", 1.5), ("_200", 2.0)]
 
-    def __init__(self, size):
+
+class Picture:
+    """An RGBA raster with shapes given in 100 % pixel coordinates (floats allowed), drawn
+    `unit` pixels to the 100 % pixel."""
+
+    def __init__(self, size, unit=1.0):
         self.size = size
+        self.unit = unit
         self.pixels = [[(0, 0, 0, 0)] * size for _ in range(size)]
 
     def _cover(self, inside):
+        u = self.unit
         for y in range(self.size):
             for x in range(self.size):
                 hits = sum(
-                    inside(x + (i + 0.5) / SS, y + (j + 0.5) / SS)
+                    inside((x + (i + 0.5) / SS) / u, (y + (j + 0.5) / SS) / u)
                     for i in range(SS) for j in range(SS))
                 if hits:
                     yield x, y, hits / (SS * SS)
@@ -235,8 +246,8 @@ def ico_bytes(pictures):
     return out + b"".join(images)
 
 
-def picture(size, draw):
-    p = Picture(size)
+def picture(size, draw, unit=1.0):
+    p = Picture(round(size * unit), unit)
     draw(p)
     return p
 
@@ -244,19 +255,28 @@ def picture(size, draw):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     glyphs = {
-        "add": draw_add, "delete_note": draw_delete_note, "edit": draw_edit,
-        "alarm": draw_alarm, "about": draw_about, "help": draw_help, "exit": draw_exit,
-        "close": draw_close, "prev": draw_prev, "next": draw_next,
-        "delete": draw_delete_message,
+        "add": (draw_add, "IDB_ADD"), "delete_note": (draw_delete_note, "IDB_DELETE_NOTE"),
+        "edit": (draw_edit, "IDB_EDIT"), "alarm": (draw_alarm, "IDB_ALARM"),
+        "about": (draw_about, "IDB_ABOUT"), "help": (draw_help, "IDB_HELP"),
+        "exit": (draw_exit, "IDB_EXIT"), "close": (draw_close, "IDB_CLOSE"),
+        "prev": (draw_prev, "IDB_PREV"), "next": (draw_next, "IDB_NEXT"),
+        "delete": (draw_delete_message, "IDB_DELETE"),
     }
-    for name, draw in glyphs.items():
-        with open(os.path.join(here, f"glyph_{name}.bmp"), "wb") as f:
-            f.write(bmp_bytes(picture(16, draw)))
+    # name, drawing, size at 100 %, resource id
+    bitmaps = [(f"glyph_{name}", draw, 16, ids) for name, (draw, ids) in glyphs.items()]
+    bitmaps.append(("logo", lambda p: note(p, 48), 48, "IDB_LOGO"))
+    listing = ["// Written by make_art.py: every picture at 100, 125, 150 and 200 %.\n"]
+    for name, draw, size, ids in bitmaps:
+        for k, (suffix, unit) in enumerate(SCALES):
+            with open(os.path.join(here, f"{name}{suffix}.bmp"), "wb") as f:
+                f.write(bmp_bytes(picture(size, draw, unit)))
+            listing.append(f'({ids} + {k} * PICTURE_SCALE_STEP) BITMAP "{name}{suffix}.bmp"\n')
+    with open(os.path.join(here, "pictures.rc"), "w") as f:
+        f.writelines(listing)
+    # The tray takes 16, 20, 24 or 32 pixels by the scale; windows and the shell the larger.
     with open(os.path.join(here, "quillet.ico"), "wb") as f:
-        f.write(ico_bytes([picture(s, lambda p, s=s: note(p, s)) for s in (16, 32, 48)]))
-    with open(os.path.join(here, "logo.bmp"), "wb") as f:
-        f.write(bmp_bytes(picture(48, lambda p: note(p, 48))))
-
+        f.write(ico_bytes([picture(s, lambda p, s=s: note(p, s))
+                           for s in (16, 20, 24, 32, 40, 48, 64)]))
 
 if __name__ == "__main__":
     main()

@@ -4,6 +4,11 @@
 
 #define IDI_QUILLET 1 // the yellow note: tray, window and file icon
 
+// Every picture below comes in four sizes, for screens scaled to 100, 125, 150 and 200 %
+// (96, 120, 144 and 192 pixels per inch): the one for scale k, 0 to 3, has the id of the 100 %
+// picture plus k * PICTURE_SCALE_STEP. The sizes given below are those at 100 %.
+#define PICTURE_SCALE_STEP 1000
+
 // The colour that the logo and the toolbar buttons show where they are transparent: magenta.
 #define GLYPH_TRANSPARENT_COLOR RGB(255, 0, 255)
 

@@ -2,6 +2,7 @@
 
 #include "alerts/AlertWindow.h"
 #include "res/resource.h"
+#include "win32/Dpi.h"
 
 #include <algorithm>
 
@@ -111,8 +112,15 @@ void AlertWindowHost::FocusOwner() {
 }
 
 void AlertWindowHost::Paint(HDC dc) {
-    GdiCanvas canvas(dc, {});
+    GdiCanvas canvas(dc, {}, popup_.Dpi());
     popup_.Paint(canvas);
+}
+
+Canvas& AlertWindowHost::MeasuringCanvas() {
+    // Measured as painted: at the density the popup is laid out for.
+    if (!measuring_ || measuring_->PixelsPerInch() != popup_.Dpi())
+        measuring_.emplace(measuringDc_.get(), Font{}, popup_.Dpi());
+    return *measuring_;
 }
 
 void AlertWindowHost::PointerLeft() {
@@ -133,6 +141,7 @@ LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Taken away in the middle of a drag: the drag ends where the popup stands.
         if (popup_.Dragging()) popup_.PointerReleased(PointerPosition());
         return 0;
+    case WM_DPICHANGED: popup_.DpiChanged(DpiOf(wParam), FromRECT(SuggestedRect(lParam))); return 0;
     case WM_TIMER:
         if (wParam != ScrollTimer) break;
         popup_.ScrollRepeat();

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 namespace quillet::win32 {
@@ -28,7 +29,7 @@ public:
     void Hide() override;
     void SetOpacity(int opacity) override;
     void Repaint(const Rect& area) override;
-    Canvas& MeasuringCanvas() override { return measuring_; }
+    Canvas& MeasuringCanvas() override;
     void SetHint(const std::string& hint) override;
     void SetPointingHand(bool hand) override;
     void CapturePointer() override;
@@ -52,7 +53,7 @@ private:
     const SetLayeredWindowAttributesFn setLayeredWindowAttributes_ =
         user32_.Function<SetLayeredWindowAttributesFn>("SetLayeredWindowAttributes");
     const MemoryDc measuringDc_{nullptr};
-    GdiCanvas measuring_{measuringDc_.get(), {}};
+    std::optional<GdiCanvas> measuring_;
     HWND tooltip_ = nullptr; // owned by the window, and destroyed with it
     bool hand_ = false;
 };

@@ -1,5 +1,6 @@
 #include "win32/Dialog.h"
 
+#include "win32/Dpi.h"
 #include "win32/Window.h"
 
 #include <system_error>
@@ -30,6 +31,7 @@ std::optional<int> ModalDialog::ShowModal(HWND owner, const char* caption, int c
                                           int clientHeight) {
     caption_ = caption;
     client_ = {clientWidth, clientHeight};
+    controls_.clear();
     result_.reset();
     initError_ = nullptr;
     static const EmptyTemplate dialogTemplate;
@@ -48,17 +50,59 @@ void ModalDialog::End(int result) {
 
 void ModalDialog::Start(HWND hwnd) {
     hwnd_ = hwnd;
+    dpi_ = WindowDpi(hwnd);
     SetWindowTextA(hwnd, caption_);
-    RECT frame{0, 0, client_.cx, client_.cy};
-    AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+    const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy), DialogStyle,
+                                          DialogExStyle, dpi_);
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     Init();
 }
 
-std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+void ModalDialog::SetDpi(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    // The fonts of the old density go once no control uses them any more.
+    std::map<FontSpec, GdiFont> old = std::exchange(fonts_, {});
+    // The suggested rectangle, then corrected to the client area's design size: the frame's
+    // share of a window does not scale evenly with the density.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT window{}, client{};
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0,
+                 window.right - window.left + Scaled(client_.cx) - client.right,
+                 window.bottom - window.top + Scaled(client_.cy) - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Control& c : controls_) {
+        SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
+        const RECT r = Scaled(c.design);
+        MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    DpiChanged();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+RECT ModalDialog::Scaled(const RECT& design) const {
+    // Corners, not sizes, so that controls that meet at 96 still meet.
+    return {Scaled(int(design.left)), Scaled(int(design.top)), Scaled(int(design.right)),
+            Scaled(int(design.bottom))};
+}
+
+HFONT ModalDialog::Font(FontSpec spec) {
+    auto found = fonts_.find(spec);
+    if (found == fonts_.end())
+        found = fonts_.emplace(spec, PointFont(std::string(spec.face).c_str(), spec.points, dpi_))
+                    .first;
+    return found->second.get();
+}
+
+std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        SetDpi(DpiOf(wParam), SuggestedRect(lParam));
+        return 0;
+    }
     if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) return 0;
     if (message == WM_CLOSE) {
         End(IDCANCEL);
@@ -68,12 +112,15 @@ std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, L
 }
 
 HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
-                             int top, int width, int height, HFONT font, DWORD exStyle) {
-    const HWND control = CreateWindowExA(
-        exStyle, className, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, hwnd_,
-        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
+                             int top, int width, int height, FontSpec font, DWORD exStyle) {
+    const RECT design{left, top, left + width, top + height}, r = Scaled(design);
+    const HWND control =
+        CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, hwnd_,
+                        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
     if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
+    controls_.push_back({control, design, font});
     return control;
 }
 
@@ -116,8 +163,8 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-GdiFont PointFont(const char* face, int points) {
-    return GdiFont(CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+GdiFont PointFont(const char* face, int points, int dpi) {
+    return GdiFont(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }

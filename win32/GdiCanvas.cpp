@@ -15,7 +15,8 @@ UINT FormatOf(unsigned flags) {
 
 } // namespace
 
-GdiCanvas::GdiCanvas(HDC dc, const Font& font) : dc_(dc), saved_(dc) {
+GdiCanvas::GdiCanvas(HDC dc, const Font& font, std::optional<int> dpi)
+    : dc_(dc), saved_(dc), dpi_(dpi.value_or(GetDeviceCaps(dc, LOGPIXELSY))) {
     SetBkMode(dc_, TRANSPARENT);
     SetFont(font);
 }
@@ -181,7 +182,7 @@ Color GdiCanvas::SystemColor(DesktopColor which) const {
 }
 
 int GdiCanvas::PixelsPerInch() const {
-    return GetDeviceCaps(dc_, LOGPIXELSY);
+    return dpi_;
 }
 
 } // namespace quillet::win32

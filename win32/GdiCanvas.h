@@ -12,8 +12,9 @@ Color DesktopSystemColor(DesktopColor which);
 
 class GdiCanvas final : public Canvas {
 public:
-    // Draws on dc, starting in `font` with text drawn transparently.
-    GdiCanvas(HDC dc, const Font& font);
+    // Draws on dc, starting in `font` with text drawn transparently, for a window of `dpi`
+    // pixels per inch (none: the device context's own).
+    GdiCanvas(HDC dc, const Font& font, std::optional<int> dpi = {});
 
     const Font& GetFont() const override { return font_; }
     void SetFont(const Font& font) override;
@@ -44,6 +45,7 @@ private:
     Font font_;
     MaybeColor background_;
     std::optional<Rect> clip_;
+    int dpi_;
 };
 
 } // namespace quillet::win32

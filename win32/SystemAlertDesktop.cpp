@@ -1,6 +1,7 @@
 #include "win32/SystemAlertDesktop.h"
 
 #include "win32/AlertWindowHost.h"
+#include "win32/Dpi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/Library.h"
 
@@ -16,6 +17,10 @@ Rect SystemAlertDesktop::WorkArea() const {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return {area.left, area.top, area.right, area.bottom};
+}
+
+int SystemAlertDesktop::WorkAreaDpi() const {
+    return PrimaryMonitorDpi();
 }
 
 std::optional<std::string> SystemAlertDesktop::ThemeColorScheme() const {

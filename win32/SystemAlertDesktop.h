@@ -15,6 +15,7 @@ public:
 
     std::unique_ptr<PopupHost> CreatePopupHost(TAlertWindow& popup) override;
     Rect WorkArea() const override;
+    int WorkAreaDpi() const override;
     std::optional<std::string> ThemeColorScheme() const override;
     Color SystemColor(DesktopColor which) const override;
     void RememberFocus() override;

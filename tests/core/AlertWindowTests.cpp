@@ -176,6 +176,36 @@ TEST_F(AlertWindowTest, StandsAtTheBottomRightOfTheWorkArea) {
     }
 }
 
+TEST_F(AlertWindowTest, SizedAndLaidOutForTheDensityOfTheWorkAreasMonitor) {
+    // At 192 pixels per inch everything doubles: 600 x 400, 4 pixels from the right edge.
+    desktop.workAreaDpi = 192;
+    Remind(3);
+    EXPECT_EQ(host().bounds, (Rect{1024 - 600 - 4, 748 - 400, 1020, 748}));
+    EXPECT_EQ(alert.Popup()->Dpi(), 192);
+    const AlertLayout l = alert.Popup()->Layout();
+    EXPECT_EQ(l.close, (Rect{600 - 42, 16, 599, 56}));
+    EXPECT_EQ(l.text, (Rect{8, 2 + 40, 600 - 8 - 40, 400 - 2 - 50}));
+
+    // Moved to a monitor of 120 pixels per inch: the bounds suggested there, laid out anew.
+    alert.Popup()->DpiChanged(120, {10, 20, 10 + 375, 20 + 250});
+    EXPECT_EQ(host().bounds, (Rect{10, 20, 385, 270}));
+    EXPECT_EQ(alert.Popup()->Layout().close, (Rect{375 - 26, 10, 374, 35}));
+}
+
+TEST(AlertStyle, GlyphTakesTheSizeDrawnNearestTheButtons) {
+    const auto square = [](int size) {
+        return Bitmap{size, size, std::vector<Color>(std::size_t(size * size), Key)};
+    };
+    const ButtonGlyph glyph(std::vector<Bitmap>{square(16), square(20), square(24), square(32)});
+    const struct {
+        int size, drawn;
+    } cases[] = {{16, 16}, {20, 20}, {22, 24}, {28, 32}, {40, 32}, {8, 16}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(glyph.Normal(c.size).width, c.drawn) << c.size;
+        EXPECT_EQ(glyph.Greyed(c.size).width, c.drawn) << c.size;
+    }
+}
+
 TEST_F(AlertWindowTest, ClosedWhileFadingInComesUpForTheNextReminder) {
     Remind(1);
     ASSERT_TRUE(alert.Fading());

@@ -55,6 +55,7 @@ struct FakeAlertDesktop : AlertDesktop {
     std::vector<std::string> log;
     FakePopupHost* host = nullptr; // the popup's window, once created
     Rect workArea{0, 0, 1024, 748};
+    int workAreaDpi = 96;
     std::optional<std::string> colorScheme = "Blue";
 
     std::unique_ptr<PopupHost> CreatePopupHost(TAlertWindow&) override {
@@ -64,6 +65,7 @@ struct FakeAlertDesktop : AlertDesktop {
         return created;
     }
     Rect WorkArea() const override { return workArea; }
+    int WorkAreaDpi() const override { return workAreaDpi; }
     std::optional<std::string> ThemeColorScheme() const override { return colorScheme; }
     // The n-th desktop colour (from 1) is 0x010101 * n, as on the recording canvas.
     Color SystemColor(DesktopColor which) const override {

@@ -113,6 +113,27 @@ TEST(GridLayout, KeysMoveTheCurrentRowAndTheViewFollowsIt) {
     EXPECT_EQ(TopRowShowing(view, 2), 2);
 }
 
+TEST(GridLayout, ScalesRowsColumnsAndGripsToTheDensityWhileWidthsStayDesignValues) {
+    // At 144 pixels per inch: rows 32 high (21 at 96), the columns 195, 126 and 252 wide, so
+    // the first border lies at x 194, and the grip reaches 6 pixels (4 at 96).
+    const NoteTable table = TableWithNotes(10);
+    const GridView view{800, 200, 1, 0, 144};
+    EXPECT_EQ(RowHeight(view), 32);
+    EXPECT_EQ(PageRows(view), 5);
+    EXPECT_EQ(ColumnLeft(table, ColNote, 144), 195 + 126);
+    EXPECT_EQ(ColumnsWidth(table, 144), 195 + 126 + 252);
+    EXPECT_EQ(HitTest(table, view, {188, 10}), (GridHit{GridArea::ColumnBorder, 0, ColAlarm}));
+    EXPECT_EQ(HitTest(table, view, {187, 10}), (GridHit{GridArea::HeaderCell, 0, ColAlarm}));
+    EXPECT_EQ(HitTest(table, view, {10, 31}), (GridHit{GridArea::HeaderCell, 0, ColAlarm}));
+    EXPECT_EQ(HitTest(table, view, {10, 32}), (GridHit{GridArea::NoteCell, 1, ColAlarm}));
+    EXPECT_EQ(HitTest(table, view, {10, 64}), (GridHit{GridArea::NoteCell, 2, ColAlarm}));
+    EXPECT_FALSE(InHeaderRow({10, 32}, 144));
+    // Dragged by 30 pixels, a column grows by 20 design units: the notes file's widths read the
+    // same on any screen.
+    EXPECT_EQ(DraggedWidth(130, 194, 224, 144), 150);
+    EXPECT_EQ(DraggedWidth(130, 194, 194, 144), 130);
+}
+
 TEST(GridLayout, DraggedWidthFollowsThePointerWithinTheTablesBounds) {
     EXPECT_EQ(DraggedWidth(130, 129, 159), 160);
     EXPECT_EQ(DraggedWidth(130, 129, 100), 101);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <map>
 #include <sstream>
 
@@ -321,6 +323,21 @@ TEST(Markup, ListsIndentAndBullet) {
     EXPECT_EQ(c.FindText("three")->rect.top, 21 + 3 * h);
     // Even levels get an "o".
     EXPECT_EQ(Lines(Render("<ul><ul><li>x").canvas), std::vector<std::string>{"ox"});
+}
+
+TEST(Markup, DistancesGrowWithTheCanvasDensity) {
+    // At 144 pixels per inch: the list's 12-pixel step is 18, a 24-pixel indent 36, a tab
+    // stop at 100 is at 150, and a 10-point font 20 pixels high instead of 13.
+    const auto at144 = [](std::string_view text) {
+        auto r = std::make_unique<Rendered>();
+        r->canvas.pixelsPerInch = 144;
+        r->result = DrawMarkup(r->canvas, text, Area);
+        return r;
+    };
+    EXPECT_EQ(at144("<ul><li>one")->canvas.FindText("one")->rect.left, 5 + 18);
+    EXPECT_EQ(at144("<p indent=\"24\">two")->canvas.FindText("two")->rect.left, 5 + 36);
+    EXPECT_EQ(at144("<ind x=\"100\">three")->canvas.FindText("three")->rect.left, 5 + 150 - 1);
+    EXPECT_EQ(at144("<font size=\"2\">four")->canvas.FindText("four")->font.height, 20);
 }
 
 TEST(Markup, SubscriptSuperscriptAndRule) {

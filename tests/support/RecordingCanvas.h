@@ -46,6 +46,7 @@ public:
     };
 
     std::vector<Call> calls;
+    int pixelsPerInch = 96;
 
     explicit RecordingCanvas(Font font = DefaultTestFont()) : font_(std::move(font)) {}
 
@@ -118,7 +119,7 @@ public:
     Color SystemColor(DesktopColor which) const override {
         return {0x010101u * (std::uint32_t(which) + 1)};
     }
-    int PixelsPerInch() const override { return 96; }
+    int PixelsPerInch() const override { return pixelsPerInch; }
 
 private:
     static int Height(const Font& font) { return font.height > 0 ? font.height : 12; }
