@@ -13,6 +13,14 @@
 // hit-testing searches them, so what is measured is what is drawn. Positions into the text
 // only ever move forward and every search is bounded by the next tag, so the cost grows
 // linearly with the text.
+//
+// In this file, in order:
+// - Preparing the text: entities, "<#...>", line ends as <BR>.
+// - Tags and attributes: attribute values and colour names.
+// - Layout: the text cut into pieces and lines (Layout::Run, RunLine, TakePiece).
+// - The tags: Layout::TagRules, every tag the renderer knows, which names it takes and what
+//   its start and end tags do; the longer actions follow it.
+// - Drawing and hit-testing: Painter, HitTest, then DrawMarkup and MarkupLayout.
 
 namespace quillet {
 namespace {
@@ -298,6 +306,7 @@ struct LineRun {
 };
 
 enum class TagEnd { Continue, EndLine, EndLineBefore };
+enum Match : bool { Exact, Prefix }; // a tag rule takes one name, or every name it begins
 
 // What laying a text out gives: its lines of placed pieces, their styles, and the result.
 struct LaidOut {
@@ -341,14 +350,43 @@ private:
 
     void RunLine(Line& line, LineRun& run);
     bool TakePiece(Line& line, LineRun& run);
+    // A tag as its action sees it: as written (attribute values keep their case), its name
+    // in upper case without the "/" of an end tag (names are matched in it), the line it stands
+    // in, and what it does to the line.
+    struct Tag {
+        std::string_view raw, name;
+        Line& line;
+        LineRun& run;
+        TagEnd end = TagEnd::Continue;
+    };
+    using TagAction = void (*)(Layout&, Tag&);
+    struct TagRule {
+        std::string_view name;
+        Match match;
+        TagAction open, close; // null: the rule does not take start (end) tags
+    };
+    static const TagRule TagRules[];
+
     TagEnd HandleTag(std::string_view raw, Line& line, LineRun& run);
-    TagEnd HandleEndTag(std::string_view tag);
-    void FontTag(std::string_view tag);
-    void LinkTag(std::string_view raw);
-    void ParagraphTag(std::string_view tag, Line& line);
-    TagEnd ListItemTag(LineRun& run);
-    TagEnd PictureTag(std::string_view raw, std::string_view tag, LineRun& run);
-    void BodyTag(std::string_view raw, std::string_view tag);
+    void LineBreak(Tag& tag);
+    void EndBlink();
+    void BodyTag(Tag& tag);
+    void PictureTag(Tag& tag);
+    void IndentTag(Tag& tag);
+    void ListTag(Tag& tag);
+    void EndList();
+    void ListItemTag(Tag& tag);
+    void RuleTag(Tag& tag);
+    void Highlight();
+    void EndHighlight();
+    void FontTag(Tag& tag);
+    void EndFont();
+    void LinkTag(Tag& tag);
+    void EndLink();
+    void ParagraphTag(Tag& tag);
+    void EndParagraph(Tag& tag);
+    void OffsetTag(Tag& tag);
+    void RotateTag(Tag& tag);
     const Bitmap* Picture(std::string_view source) const;
 
     Extent Measure(std::string_view text) {
@@ -521,140 +559,161 @@ bool Layout::TakePiece(Line& line, LineRun& run) {
     return true;
 }
 
+// --- The tags -------------------------------------------------------------------------------
+
+// Every tag the renderer knows, by its name in upper case. A start tag takes the first rule
+// that matches its name and has an open action, an end tag the first that matches and has a
+// close action; a prefix rule matches every name that starts with its own ("<BLINK>" is "BL",
+// "<BODY>" is "BO"). A tag no rule takes is left out of the text and changes nothing.
+const Layout::TagRule Layout::TagRules[] = {
+    {"BR", Prefix, [](Layout& l, Tag& t) { l.LineBreak(t); }, nullptr},
+    {"B", Exact, [](Layout& l, Tag&) { l.EditStyle().font.bold = true; },
+     [](Layout& l, Tag&) { l.EditStyle().font.bold = false; }},
+    {"BL", Prefix, [](Layout& l, Tag&) { l.EditStyle().blink = true; }, nullptr},
+    {"BO", Prefix, [](Layout& l, Tag& t) { l.BodyTag(t); }, nullptr},
+    // </BLINK>, and every other end tag that starts with B but </B>.
+    {"B", Prefix, nullptr, [](Layout& l, Tag&) { l.EndBlink(); }},
+
+    {"IM", Prefix, [](Layout& l, Tag& t) { l.PictureTag(t); }, nullptr},
+    {"I", Exact, [](Layout& l, Tag&) { l.EditStyle().font.italic = true; },
+     [](Layout& l, Tag&) { l.EditStyle().font.italic = false; }},
+    {"IN", Prefix, [](Layout& l, Tag& t) { l.IndentTag(t); }, nullptr},
+
+    {"U", Exact, [](Layout& l, Tag&) { l.EditStyle().font.underline = true; },
+     [](Layout& l, Tag&) { l.EditStyle().font.underline = false; }},
+    // <UL>: one list level deeper. An end tag with no list level open ends underlining.
+    {"U", Prefix, [](Layout& l, Tag& t) { l.ListTag(t); }, [](Layout& l, Tag&) { l.EndList(); }},
+    {"L", Prefix, [](Layout& l, Tag& t) { l.ListItemTag(t); },
+     [](Layout&, Tag& t) { t.end = TagEnd::EndLine; }},
+
+    {"S", Exact, [](Layout& l, Tag&) { l.EditStyle().font.strikeOut = true; },
+     [](Layout& l, Tag&) { l.EditStyle().font.strikeOut = false; }},
+    {"SUB", Exact, [](Layout& l, Tag&) { l.EditStyle().sub = true; }, nullptr},
+    {"SUP", Exact, [](Layout& l, Tag&) { l.EditStyle().sup = true; }, nullptr},
+    {"SU", Prefix, nullptr, [](Layout& l, Tag&) { l.EditStyle().sub = l.EditStyle().sup = false; }},
+    {"SH", Prefix, [](Layout& l, Tag&) { l.EditStyle().shadow = true; },
+     [](Layout& l, Tag&) { l.EditStyle().shadow = false; }},
+
+    {"HR", Prefix, [](Layout& l, Tag& t) { l.RuleTag(t); }, nullptr},
+    {"HI", Prefix, [](Layout& l, Tag&) { l.Highlight(); }, nullptr},
+    // </HI>, and every other end tag that starts with H.
+    {"H", Prefix, nullptr, [](Layout& l, Tag&) { l.EndHighlight(); }},
+
+    {"F", Prefix, [](Layout& l, Tag& t) { l.FontTag(t); }, [](Layout& l, Tag&) { l.EndFont(); }},
+    {"A", Prefix, [](Layout& l, Tag& t) { l.LinkTag(t); }, [](Layout& l, Tag&) { l.EndLink(); }},
+    {"P", Prefix, [](Layout& l, Tag& t) { l.ParagraphTag(t); },
+     [](Layout& l, Tag& t) { l.EndParagraph(t); }},
+    {"OF", Prefix, [](Layout& l, Tag& t) { l.OffsetTag(t); }, nullptr},
+    // </OFFSET>, and every other end tag that starts with O.
+    {"O", Prefix, nullptr, [](Layout& l, Tag&) { l.offsetX_ = 0; }},
+    {"E", Prefix, [](Layout& l, Tag&) { l.EditStyle().error = true; },
+     [](Layout& l, Tag&) { l.EditStyle().error = false; }},
+    {"Z", Prefix, [](Layout& l, Tag&) { l.hidden_ = true; },
+     [](Layout& l, Tag&) { l.hidden_ = false; }},
+    {"R", Prefix, [](Layout& l, Tag& t) { l.RotateTag(t); },
+     [](Layout& l, Tag&) { l.EditStyle().font.escapement = 0; }},
+};
+
 TagEnd Layout::HandleTag(std::string_view raw, Line& line, LineRun& run) {
     const std::string upper = ToUpper(raw);
-    std::string_view tag = upper;
-    if (tag.starts_with('/')) return HandleEndTag(tag.substr(1));
-    if (tag.empty()) return TagEnd::Continue;
-    const char second = tag.size() > 1 ? tag[1] : '\0';
-    switch (tag[0]) {
-    case 'B':
-        if (second == 'R') {
-            out.result.plainText += '\r';
-            return TagEnd::EndLine;
-        }
-        if (tag == "B") EditStyle().font.bold = true;
-        if (second == 'L') EditStyle().blink = true;
-        if (second == 'O') BodyTag(raw, tag);
-        break;
-    case 'I':
-        if (second == 'M') return PictureTag(raw, tag, run);
-        if (tag == "I") EditStyle().font.italic = true;
-        if (second == 'N') run.x = std::max(run.x, Scaled(ToInt(Attr(tag, "X").value_or(""))) - 1);
-        break;
-    case 'U':
-        if (tag == "U") {
-            EditStyle().font.underline = true;
+    const bool isEnd = upper.starts_with('/');
+    Tag tag{raw.substr(isEnd), std::string_view(upper).substr(isEnd), line, run};
+    for (const TagRule& rule : TagRules) {
+        const TagAction action = isEnd ? rule.close : rule.open;
+        if (action &&
+            (rule.match == Prefix ? tag.name.starts_with(rule.name) : tag.name == rule.name)) {
+            action(*this, tag);
             break;
         }
-        ++listLevel_;
-        return TagEnd::EndLine;
-    case 'S':
-        if (tag == "S") EditStyle().font.strikeOut = true;
-        if (second == 'H') EditStyle().shadow = true;
-        if (tag == "SUB") EditStyle().sub = true;
-        if (tag == "SUP") EditStyle().sup = true;
-        break;
-    case 'H':
-        if (second == 'R') {
-            line.rule = true;
-            return TagEnd::EndLine;
-        }
-        if (second == 'I') {
-            if (!beforeHighlight_) beforeHighlight_.emplace(style_.font.color, style_.background);
-            SetBackground(canvas_.SystemColor(DesktopColor::Highlight));
-            SetTextColor(canvas_.SystemColor(DesktopColor::HighlightText));
-        }
-        break;
-    case 'F': FontTag(tag); break;
-    case 'A': LinkTag(raw); break;
-    case 'P': ParagraphTag(tag, line); break;
-    case 'L': return ListItemTag(run);
-    case 'O':
-        if (second == 'F') {
-            offsetX_ = Scaled(ToInt(Attr(tag, "X").value_or("")));
-            run.x = std::max(run.x, offsetX_);
-        }
-        break;
-    case 'E': EditStyle().error = true; break;
-    case 'Z': hidden_ = true; break;
-    case 'R': {
-        // The angle is the number after the tag's first "A".
-        const auto a = tag.find('A');
-        if (a == npos) break;
-        const auto digits = tag.find_first_of("-0123456789", a);
-        if (digits == npos) break;
-        const auto stop = tag.find_first_not_of("0123456789", digits + 1);
-        EditStyle().font.escapement =
-            10 * ToInt(tag.substr(digits, stop == npos ? npos : stop - digits));
-        break;
     }
-    default: break;
-    }
-    return TagEnd::Continue;
+    return tag.end;
 }
 
-TagEnd Layout::HandleEndTag(std::string_view tag) {
-    if (tag.empty()) return TagEnd::Continue;
-    const char second = tag.size() > 1 ? tag[1] : '\0';
-    switch (tag[0]) {
-    case 'B':
-        if (tag == "B") {
-            EditStyle().font.bold = false;
-        } else {
-            EditStyle().blink = false;
-            SetTextColor(defaultFont_.color);
-        }
-        break;
-    case 'I':
-        if (tag == "I") EditStyle().font.italic = false;
-        break;
-    case 'U':
-        if (tag != "U" && listLevel_ > 0)
-            --listLevel_;
-        else
-            EditStyle().font.underline = false;
-        break;
-    case 'S':
-        if (tag == "S") EditStyle().font.strikeOut = false;
-        if (second == 'U') EditStyle().sub = EditStyle().sup = false;
-        if (second == 'H') EditStyle().shadow = false;
-        break;
-    case 'H':
-        if (beforeHighlight_) {
-            SetTextColor(beforeHighlight_->first);
-            SetBackground(beforeHighlight_->second);
-            beforeHighlight_.reset();
-        }
-        break;
-    case 'F': {
-        Style& style = EditStyle();
-        style.font.face = defaultFont_.face;
-        style.font.height = defaultFont_.height;
-        SetTextColor(defaultFont_.color);
-        SetBackground(std::nullopt);
-        break;
-    }
-    case 'A':
-        if (linkUnderline_) EditStyle().font.underline = false;
-        linkUnderline_ = false;
-        SetTextColor(defaultFont_.color);
-        if (beforeHover_) SetBackground(*beforeHover_);
-        beforeHover_.reset();
-        EditStyle().link = 0;
-        break;
-    case 'P': paragraphColor_.reset(); return TagEnd::EndLine;
-    case 'L': return TagEnd::EndLine;
-    case 'O': offsetX_ = 0; break;
-    case 'E': EditStyle().error = false; break;
-    case 'Z': hidden_ = false; break;
-    case 'R': EditStyle().font.escapement = 0; break;
-    default: break;
-    }
-    return TagEnd::Continue;
+void Layout::LineBreak(Tag& tag) {
+    out.result.plainText += '\r';
+    tag.end = TagEnd::EndLine;
 }
 
-void Layout::FontTag(std::string_view tag) {
+void Layout::EndBlink() {
+    EditStyle().blink = false;
+    SetTextColor(defaultFont_.color);
+}
+
+void Layout::IndentTag(Tag& tag) {
+    tag.run.x = std::max(tag.run.x, Scaled(ToInt(Attr(tag.name, "X").value_or(""))) - 1);
+}
+
+void Layout::ListTag(Tag& tag) {
+    ++listLevel_;
+    tag.end = TagEnd::EndLine;
+}
+
+void Layout::EndList() {
+    if (listLevel_ > 0)
+        --listLevel_;
+    else
+        EditStyle().font.underline = false;
+}
+
+void Layout::RuleTag(Tag& tag) {
+    tag.line.rule = true;
+    tag.end = TagEnd::EndLine;
+}
+
+void Layout::Highlight() {
+    if (!beforeHighlight_) beforeHighlight_.emplace(style_.font.color, style_.background);
+    SetBackground(canvas_.SystemColor(DesktopColor::Highlight));
+    SetTextColor(canvas_.SystemColor(DesktopColor::HighlightText));
+}
+
+void Layout::EndHighlight() {
+    if (!beforeHighlight_) return;
+    SetTextColor(beforeHighlight_->first);
+    SetBackground(beforeHighlight_->second);
+    beforeHighlight_.reset();
+}
+
+void Layout::EndFont() {
+    Style& style = EditStyle();
+    style.font.face = defaultFont_.face;
+    style.font.height = defaultFont_.height;
+    SetTextColor(defaultFont_.color);
+    SetBackground(std::nullopt);
+}
+
+void Layout::EndLink() {
+    if (linkUnderline_) EditStyle().font.underline = false;
+    linkUnderline_ = false;
+    SetTextColor(defaultFont_.color);
+    if (beforeHover_) SetBackground(*beforeHover_);
+    beforeHover_.reset();
+    EditStyle().link = 0;
+}
+
+void Layout::EndParagraph(Tag& tag) {
+    paragraphColor_.reset();
+    tag.end = TagEnd::EndLine;
+}
+
+void Layout::OffsetTag(Tag& tag) {
+    offsetX_ = Scaled(ToInt(Attr(tag.name, "X").value_or("")));
+    tag.run.x = std::max(tag.run.x, offsetX_);
+}
+
+// The angle is the number after the tag's first "A".
+void Layout::RotateTag(Tag& tag) {
+    const std::string_view name = tag.name;
+    const auto a = name.find('A');
+    if (a == npos) return;
+    const auto digits = name.find_first_of("-0123456789", a);
+    if (digits == npos) return;
+    const auto stop = name.find_first_not_of("0123456789", digits + 1);
+    EditStyle().font.escapement =
+        10 * ToInt(name.substr(digits, stop == npos ? npos : stop - digits));
+}
+
+void Layout::FontTag(Tag& t) {
+    const std::string_view tag = t.name;
     if (const auto face = Attr(tag, "FACE")) EditStyle().font.face = std::string(*face);
     if (const auto size = Attr(tag, "SIZE")) {
         static constexpr int SizePoints[] = {8, 10, 12, 14, 16};
@@ -666,7 +725,8 @@ void Layout::FontTag(std::string_view tag) {
     if (const auto color = Attr(tag, "BGCOLOR")) SetBackground(ParseColor(*color, canvas_));
 }
 
-void Layout::LinkTag(std::string_view raw) {
+void Layout::LinkTag(Tag& tag) {
+    const std::string_view raw = tag.raw;
     const int number = ++out.result.linkCount;
     std::string_view target;
     if (const auto open = raw.find('"'); open != npos) {
@@ -690,7 +750,8 @@ void Layout::LinkTag(std::string_view raw) {
     }
 }
 
-void Layout::ParagraphTag(std::string_view tag, Line& line) {
+void Layout::ParagraphTag(Tag& t) {
+    const std::string_view tag = t.name;
     if (const auto align = Attr(tag, "ALIGN")) {
         if (*align == "LEFT") align_ = Align::Left;
         if (*align == "CENTER") align_ = Align::Center;
@@ -699,13 +760,17 @@ void Layout::ParagraphTag(std::string_view tag, Line& line) {
     if (const auto indent = Attr(tag, "INDENT")) indent_ = Scaled(ToInt(*indent));
     if (const auto color = Attr(tag, "BGCOLOR")) {
         paragraphColor_ = ParseColor(*color, canvas_);
-        line.fill = paragraphColor_;
-        if (const auto to = Attr(tag, "BGCOLORTO")) line.fillTo = ParseColor(*to, canvas_);
+        t.line.fill = paragraphColor_;
+        if (const auto to = Attr(tag, "BGCOLORTO")) t.line.fillTo = ParseColor(*to, canvas_);
     }
 }
 
-TagEnd Layout::ListItemTag(LineRun& run) {
-    if (run.hadListItem) return TagEnd::EndLineBefore;
+void Layout::ListItemTag(Tag& tag) {
+    LineRun& run = tag.run;
+    if (run.hadListItem) {
+        tag.end = TagEnd::EndLineBefore;
+        return;
+    }
     run.hadListItem = true;
     const int step = Scaled(ListStep);
     run.x = Advance(run.x, step * listLevel_);
@@ -717,7 +782,6 @@ TagEnd Layout::ListItemTag(LineRun& run) {
                .x = run.x - step,
                .width = step,
                .glyph = listLevel_ % 2 ? "\x95" : "o"});
-    return TagEnd::Continue;
 }
 
 // Only the program's own image list can give a picture; every other source draws nothing.
@@ -729,10 +793,12 @@ const Bitmap* Layout::Picture(std::string_view source) const {
     return bitmap.width > 0 && bitmap.height > 0 ? &bitmap : nullptr;
 }
 
-TagEnd Layout::PictureTag(std::string_view raw, std::string_view tag, LineRun& run) {
+void Layout::PictureTag(Tag& t) {
+    const std::string_view raw = t.raw, tag = t.name;
+    LineRun& run = t.run;
     const auto source = FindAttr(tag, "SRC");
     const Bitmap* bitmap = source ? Picture(raw.substr(source->begin, source->length)) : nullptr;
-    if (!bitmap || hidden_) return TagEnd::Continue;
+    if (!bitmap || hidden_) return;
     int width = bitmap->width, height = bitmap->height;
     if (const auto w = Attr(tag, "WIDTH"); w && ToInt(*w) > 0) width = ToInt(*w);
     if (const auto h = Attr(tag, "HEIGHT"); h && ToInt(*h) > 0) height = ToInt(*h);
@@ -741,8 +807,11 @@ TagEnd Layout::PictureTag(std::string_view raw, std::string_view tag, LineRun& r
         width = int(std::min(width * factor, double(NumberLimit)));
         height = int(std::min(height * factor, double(NumberLimit)));
     }
-    if (width <= 0 || height <= 0) return TagEnd::Continue;
-    if (options_.wordWrap && run.placedAny && run.x + width > Limit()) return TagEnd::EndLineBefore;
+    if (width <= 0 || height <= 0) return;
+    if (options_.wordWrap && run.placedAny && run.x + width > Limit()) {
+        t.end = TagEnd::EndLineBefore;
+        return;
+    }
 
     Place({.kind = Placed::Kind::Picture,
            .style = StyleIndex(),
@@ -759,10 +828,10 @@ TagEnd Layout::PictureTag(std::string_view raw, std::string_view tag, LineRun& r
         if (*align == "TOP") run.textAlign = TextAlign::Top;
         if (*align == "MIDDLE") run.textAlign = TextAlign::Middle;
     }
-    return TagEnd::Continue;
 }
 
-void Layout::BodyTag(std::string_view raw, std::string_view tag) {
+void Layout::BodyTag(Tag& t) {
+    const std::string_view raw = t.raw, tag = t.name;
     Body b;
     if (const auto color = Attr(tag, "BGCOLOR")) b.color = ParseColor(*color, canvas_);
     if (const auto to = Attr(tag, "BGCOLORTO")) b.colorTo = ParseColor(*to, canvas_);

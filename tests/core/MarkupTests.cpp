@@ -353,6 +353,45 @@ TEST(Markup, SubscriptSuperscriptAndRule) {
     EXPECT_EQ(c.FindText("d")->rect.top, 21 + h + 6);
 }
 
+// Which names a tag is taken by: some only as written, most by their first letters, and an
+// end tag may be taken by a wider rule than its start tag.
+TEST(Markup, TagsAreTakenByTheirNameOrItsFirstLetters) {
+    struct Case {
+        std::string_view text; // ends in "x", whose font is checked
+        bool bold, italic, underline, strikeOut;
+        Color color;
+    } cases[] = {
+        {"<b>x", true, false, false, false, {}},
+        {"<bold>x", false, false, false, false, {}},   // only "<B>" is bold
+        {"<b>a</bx>x", true, false, false, false, {}}, // "</BX>" ends blinking, not bold
+        {"<iX>x", false, false, false, false, {}},
+        {"<u>a</ul>x", false, false, false, false, {}}, // no list is open: ends underlining
+        {"<strike>x", false, false, false, false, {}},
+        {"<fontish color=\"clred\">x", false, false, false, false, Color{0xFF0000}},
+        {"<font color=\"clred\">a</f>x", false, false, false, false, {}},
+        {"<anchor>a</Aside>x", false, false, false, false, {}}, // the link and its underline end
+        {"<hi>a</h1>x", false, false, false, false, {}},
+        {"<s>a</strike>x", false, false, false, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto r = Render(c.text);
+        const auto* x = r.canvas.FindText("x");
+        ASSERT_NE(x, nullptr);
+        EXPECT_EQ(x->font.bold, c.bold);
+        EXPECT_EQ(x->font.italic, c.italic);
+        EXPECT_EQ(x->font.underline, c.underline);
+        EXPECT_EQ(x->font.strikeOut, c.strikeOut);
+        EXPECT_EQ(x->font.color, c.color);
+    }
+    // Start tags by their first two letters: "<BRK>" breaks the line, "<HRULE>" draws a rule,
+    // "<OFFSET>" and "<INDENT>" move the text.
+    EXPECT_EQ(Lines(Render("a<brk>b").canvas), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Render("a<hrule>b").canvas.Of(Op::Line).size(), 1u);
+    EXPECT_EQ(Render("<offset x=\"30\">a").canvas.FindText("a")->rect.left, Area.left + 1 + 30);
+    EXPECT_EQ(Render("<indent x=\"30\">a").canvas.FindText("a")->rect.left, Area.left + 30);
+}
+
 TEST(Markup, ShadowBlinkErrorHighlightAndRotation) {
     RecordingCanvas c;
     c.SetTextBackground(Color{0xEEEEEE});

@@ -1,6 +1,7 @@
 #include "notes/NotesFile.h"
 
 #include "base/Errors.h"
+#include "tests/support/NotesFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <sstream>
 
 using namespace quillet;
@@ -64,28 +64,7 @@ void ExpectSameTable(const NoteTable& a, const NoteTable& b) {
     }
 }
 
-// A fresh folder per test, removed afterwards.
-class NotesFileOnDisk : public testing::Test {
-protected:
-    fs::path folder =
-        fs::temp_directory_path() / ("quillet-notes-" + std::to_string(std::random_device{}()));
-    std::string path = (folder / "notes.txt").string();
-
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-
-    void Put(const std::string& content) const { std::ofstream(path, std::ios::binary) << content; }
-    std::string Content() const {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-};
+using NotesFileOnDisk = NotesFolder;
 
 } // namespace
 

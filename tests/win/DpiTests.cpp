@@ -208,7 +208,9 @@ TEST(Scaling, RoundsAsTheDesktopDoesAndComesBackFromStoredUnits) {
             ASSERT_EQ(Scale(v, dpi), MulDiv(v, dpi, 96)) << v << " at " << dpi;
             ASSERT_EQ(Unscale(v, dpi), MulDiv(v, 96, dpi)) << v << " at " << dpi;
             // A size stored on a denser screen reads back the same.
-            if (dpi >= 96) ASSERT_EQ(Unscale(Scale(v, dpi), dpi), v) << v << " at " << dpi;
+            if (dpi >= 96) {
+                ASSERT_EQ(Unscale(Scale(v, dpi), dpi), v) << v << " at " << dpi;
+            }
         }
 }
 

@@ -4,47 +4,32 @@
 
 #include "base/Errors.h"
 #include "notes/NotesFile.h"
+#include "tests/support/NotesFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
-#include <random>
 
 using namespace quillet;
-namespace fs = std::filesystem;
 
 namespace {
 
-class SavingOnWindows : public testing::Test {
+class SavingOnWindows : public NotesFolder {
 protected:
-    fs::path folder =
-        fs::temp_directory_path() / ("quillet-save-" + std::to_string(std::random_device{}()));
-    std::string path = (folder / "notes.txt").string();
     const std::string old = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n";
     const win32::SystemFileAttributes attributes;
 
     void SetUp() override {
-        fs::create_directories(folder);
-        std::ofstream(path, std::ios::binary) << old;
+        NotesFolder::SetUp();
+        Put(old);
     }
     void TearDown() override {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(folder);
+        NotesFolder::TearDown();
     }
     DWORD Attributes() const { return GetFileAttributesA(path.c_str()); }
-    std::string Content() const {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
 };
 
 } // namespace
