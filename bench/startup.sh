@@ -3,6 +3,8 @@
 # Win32 program (a hidden window and a message loop), each timed from its start to its first
 # input-idle moment by bench/win/startup_probe.exe. The programs take turns, RUNS rounds (5
 # unless set); each line gives a median, its ratio to the empty program and the working set.
+# A bare notification-area program (bench/win/tray_window.cpp) runs beside them: what loading
+# the common controls and the shell and adding a tray icon cost before the program's own work.
 # They run in a Wine virtual desktop with its taskbar, as tools/run starts the program: there,
 # as on Windows, the notification area is there before the program adds its icon (without it,
 # Wine builds a tray window for the first icon, some 100 ms that Windows never spends).
@@ -14,7 +16,7 @@ source "$(dirname "$0")/../tools/lib.sh"
 cd "$QUILLET_ROOT"
 
 build=build/win
-for file in quillet.exe bench/win/{startup_probe,empty_window,make_notes}.exe; do
+for file in quillet.exe bench/win/{startup_probe,empty_window,tray_window,make_notes}.exe; do
     if [ ! -f "$build/$file" ]; then
         echo "$build/$file is missing: cmake --preset win && cmake --build --preset win" >&2
         exit 2
@@ -34,7 +36,8 @@ windows_path() {
 ensure_display
 use_wine_prefix "$PWD/$build/wineprefix"
 
-programs=("empty program=$(windows_path "$build/bench/win/empty_window.exe")")
+programs=("empty program=$(windows_path "$build/bench/win/empty_window.exe")"
+    "bare tray program=$(windows_path "$build/bench/win/tray_window.exe")")
 for n in 0 1000 10000 100000; do
     folder="$work/quillet-$n-notes"
     mkdir "$folder"
