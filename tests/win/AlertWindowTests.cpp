@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -323,16 +324,28 @@ Bitmap ReadScreen(const std::string& png, const Rect& crop) {
     return screen;
 }
 
-// As ReadScreen, once the X server shows the window at `crop`: on a busy machine it may show a
+// As ReadScreen, once the X server shows `window` at `crop`: on a busy machine it may show a
 // window's picture a moment after the window has painted it, so a crop that is still all black
-// is read again, for a few seconds at most.
-Bitmap Screenshot(const std::string& png, const Rect& crop) {
+// (the bare screen) is read again, for a few seconds at most, with the window painted anew in
+// between in case the server dropped the first picture. What it saw then goes to the log.
+Bitmap Screenshot(const std::string& png, HWND window, const Rect& crop) {
     for (int attempt = 1;; ++attempt) {
         Bitmap screen = ReadScreen(png, crop);
-        if (screen.pixels.empty() || attempt == 20) return screen;
-        for (int y = crop.top; y < crop.bottom; ++y)
-            for (int x = crop.left; x < crop.right; ++x)
-                if (screen.At(x, y) != Color{}) return screen;
+        if (screen.pixels.empty()) return screen;
+        const bool black = [&] {
+            for (int y = crop.top; y < crop.bottom; ++y)
+                for (int x = crop.left; x < crop.right; ++x)
+                    if (screen.At(x, y) != Color{}) return false;
+            return true;
+        }();
+        if (!black) return screen;
+        if (attempt == 20) {
+            std::fprintf(stderr, "the screen stays black where the window stands: visible %d\n",
+                         IsWindowVisible(window));
+            return screen;
+        }
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpFor(250ms);
     }
 }
@@ -352,7 +365,7 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     RECT b{};
     GetWindowRect(popup(), &b);
     const Rect bounds{b.left, b.top, b.right, b.bottom};
-    const Bitmap screen = Screenshot("popup.png", bounds);
+    const Bitmap screen = Screenshot("popup.png", popup(), bounds);
     if (screen.pixels.empty()) GTEST_SKIP() << "no ImageMagick to take a screenshot with";
     const auto at = [&](Point client) {
         return screen.At(bounds.left + client.x, bounds.top + client.y);
@@ -437,7 +450,8 @@ TEST_F(PopupTest, OnTheScreenTheBlankAfterDateTimeStays) {
     PumpFor(300ms);
     RECT b{};
     GetWindowRect(popup(), &b);
-    const Bitmap screen = Screenshot("one-time-popup.png", {b.left, b.top, b.right, b.bottom});
+    const Bitmap screen =
+        Screenshot("one-time-popup.png", popup(), {b.left, b.top, b.right, b.bottom});
     if (screen.pixels.empty()) GTEST_SKIP() << "no ImageMagick to take a screenshot with";
 
     // The second line of the text area.
