@@ -350,6 +350,7 @@ private:
 
     void RunLine(Line& line, LineRun& run);
     bool TakePiece(Line& line, LineRun& run);
+
     // A tag as its action sees it: as written (attribute values keep their case), its name
     // in upper case without the "/" of an end tag (names are matched in it), the line it stands
     // in, and what it does to the line.
