@@ -17,6 +17,30 @@
 
 namespace quillet::test {
 
+// The shown top-level window of this thread with the class and, unless caption is nullptr, the
+// caption; nullptr if there is none. Unlike FindWindow, it never answers with a window of
+// another thread that happens to be in front.
+inline HWND FindShownWindow(const char* className, const char* caption = nullptr) {
+    struct Search {
+        const char* className;
+        const char* caption;
+        HWND found = nullptr;
+    } search{className, caption};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lParam) {
+            auto& search = *reinterpret_cast<Search*>(lParam);
+            char name[16]{};
+            GetClassNameA(window, name, sizeof name);
+            if (IsWindowVisible(window) && std::string(name) == search.className &&
+                (!search.caption || win32::WindowText(window) == search.caption))
+                search.found = window;
+            return search.found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 class DialogScript {
 public:
     using Step = std::function<void(HWND dialog)>;
@@ -40,28 +64,9 @@ public:
     bool Completed() const { return next_ == steps_.size() && !rescued_; }
 
     // The shown dialog of this thread with the caption, or nullptr.
-    HWND Find() const {
-        Search search{caption_};
-        EnumThreadWindows(GetCurrentThreadId(), Match, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    HWND Find() const { return FindShownWindow("#32770", caption_.c_str()); }
 
 private:
-    struct Search {
-        const std::string& caption;
-        HWND found = nullptr;
-    };
-
-    static BOOL CALLBACK Match(HWND window, LPARAM lParam) {
-        auto& search = *reinterpret_cast<Search*>(lParam);
-        char className[16]{};
-        GetClassNameA(window, className, sizeof className);
-        if (IsWindowVisible(window) && std::string(className) == "#32770" &&
-            win32::WindowText(window) == search.caption)
-            search.found = window;
-        return search.found ? FALSE : TRUE;
-    }
-
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         if (current_) current_->Next();
     }
@@ -76,7 +81,7 @@ private:
             KillTimer(nullptr, timer_);
             rescued_ = true;
             if (dialog)
-                PostMessageA(dialog, WM_CLOSE, 0, 0);
+                EndDialog(dialog, IDCANCEL); // ends any dialog's loop, whatever it would answer
             else
                 PostQuitMessage(0);
         }

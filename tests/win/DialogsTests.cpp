@@ -1,39 +1,32 @@
 // The application's confirmation dialog, answered from inside its own modal loop.
+#include "DialogScript.h"
 #include "app/Dialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <utility>
 
 using namespace quillet;
+using quillet::test::DialogScript;
 
 namespace {
 
-// What the timer does to the box once it is up.
-std::function<void(HWND box)> answer;
-bool defaultIsYes;
-
-void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND box = FindWindowA("#32770", "Confirm");
-    if (!box || !IsWindowVisible(box) || !answer) return;
-    defaultIsYes =
-        (GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    std::exchange(answer, nullptr)(box);
-}
-
-bool AskAndAnswer(std::function<void(HWND box)> how) {
-    answer = std::move(how);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerTheBox);
+// Asks, and answers the box once it is up; whether Yes was its default button comes back in
+// defaultIsYes.
+bool AskAndAnswer(const std::function<void(HWND box)>& how, bool& defaultIsYes) {
+    DialogScript script("Confirm", {[&](HWND box) {
+                            defaultIsYes = (GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) &
+                                            BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+                            how(box);
+                        }});
     const bool yes = ConfirmationBox("Delete selected Note?");
-    KillTimer(nullptr, timer);
+    EXPECT_TRUE(script.Completed());
     return yes;
 }
 
 // Keys go to the control with the focus, through the dialog's own loop.
 void Key(WPARAM key) {
-    PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
-    PostMessageA(GetFocus(), WM_KEYUP, key, 0);
+    test::PressKey(GetFocus(), key);
 }
 
 } // namespace
@@ -51,8 +44,8 @@ TEST(ConfirmationBox, YesIsTheDefaultAndEscapeOrClosingAnswerNo) {
         {"close box", [](HWND box) { PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
     };
     for (const auto& c : cases) {
-        defaultIsYes = false;
-        EXPECT_EQ(AskAndAnswer(c.answer), c.yes) << c.how;
+        bool defaultIsYes = false;
+        EXPECT_EQ(AskAndAnswer(c.answer, defaultIsYes), c.yes) << c.how;
         EXPECT_TRUE(defaultIsYes) << c.how;
     }
 }

@@ -675,14 +675,15 @@ TEST_F(MainWindow, TheTrayHandlerNeverVetoesNorClosesAndBringsTheIconBackAfterTh
 TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
     TfrmMain frmMain(dialogs, files);
     frmMain.Start();
-    // The menu's own loop runs until the timer, from inside it, sees the menu and closes it.
+    // The menu's own loop runs until the timer, from inside it, sees the menu and closes it;
+    // should it never see one, it closes the menu after a while, so that the test cannot hang.
     static bool menuSeen;
+    static int ticks;
     menuSeen = false;
+    ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (const HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
-            menuSeen = true;
-            EndMenu();
-        }
+        if (test::FindShownWindow("#32768")) menuSeen = true;
+        if (menuSeen || ++ticks > 200) EndMenu();
     });
     SendMessageA(frmMain.TrayIcon().HandlerWindow(), WM_TRAY_ICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
     KillTimer(nullptr, timer);

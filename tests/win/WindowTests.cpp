@@ -1,10 +1,12 @@
 // The window base under Wine: a window that paints itself, and what happens when its painting
 // fails.
+#include "DialogScript.h"
 #include "tests/support/GdiSurface.h"
 #include "win32/Window.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -54,10 +56,8 @@ public:
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        const HWND box = FindWindowA("#32770", "Quillet");
-        if (!current_ || !box || !IsWindowVisible(box) ||
-            GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId())
-            return;
+        const HWND box = test::FindShownWindow("#32770", "Quillet");
+        if (!current_ || !box) return;
         char text[256] = "";
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         current_->texts.push_back(text);
@@ -83,8 +83,8 @@ void Repaint(HWND window) {
 // Dispatches what this thread's queue holds, the posted and the painting messages among it,
 // and the timer's ticks for a while.
 void Pump() {
-    const DWORD end = GetTickCount() + 300;
-    while (GetTickCount() < end) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < end) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         Sleep(5);
