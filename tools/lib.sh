@@ -82,6 +82,13 @@ use_wine_prefix() {
         wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\${QUILLET_DESKTOP%%,*}" \
             /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null
     fi
+    # No window manager runs where these prefixes show their windows (an Xvfb screen, or Wine's
+    # virtual desktop), and Wine must be told so: otherwise it waits up to two seconds for one
+    # each time it hides a window, every dialog's end included.
+    if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >/dev/null 2>&1 </dev/null
+    fi
     # Wine's own fonts (package fonts-wine): Tahoma, which the program asks for, and Marlett,
     # which draws the caption buttons. Debian's Wine 8 looks for them under a path it cannot
     # open, so without these links every prefix falls back to other faces: a letter "r" in
