@@ -56,7 +56,10 @@ double SortValue(SortKind kind, const std::string& text) {
         case SortKind::Moment: {
             std::string moment = text; // an AlarmText written with "." reads as well
             NormalizeAlarmText(moment);
-            return StrToDateTime(moment);
+            // By the minute the text names: before 30 December 1899 the moment's value runs
+            // backwards within a day (its time of day is still added), so 07:30 PM would
+            // come before 04:30 AM.
+            return double(MinuteOf(StrToDateTime(moment)));
         }
         case SortKind::Time: return StrToTime(text);
         case SortKind::Text: break;

@@ -189,6 +189,11 @@ TEST(NoteTable, EachColumnSortsByTheKindOfItsTexts) {
          Asc,
          {"03/01/2026 09:00 AM", "tomorrow", "", "01/01/2026 09:00 AM"},
          {"tomorrow", "", "01/01/2026 09:00 AM", "03/01/2026 09:00 AM"}},
+        // Before 30 December 1899 too: within a day, the morning first.
+        {ColAlarm,
+         Asc,
+         {"01/01/1800 07:30 PM", "01/01/1800 04:30 AM", "12/31/1799 11:00 PM"},
+         {"12/31/1799 11:00 PM", "01/01/1800 04:30 AM", "01/01/1800 07:30 PM"}},
         // Without a kind that most texts share, the column sorts as text.
         {ColNote, Asc, {"10", "9", "x", "y"}, {"10", "9", "x", "y"}},
     };
