@@ -57,6 +57,10 @@ bool ApplicationDialogs::Confirm(const std::string& question) {
     return ConfirmationBox(question);
 }
 
+void ApplicationDialogs::Inform(const std::string& text) {
+    InformationBox(text);
+}
+
 void ApplicationDialogs::ShowError(const std::string& message) {
     win32::ShowErrorBox(message.c_str());
 }

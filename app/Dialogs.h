@@ -19,6 +19,8 @@ public:
     virtual bool Confirm(const std::string& question) = 0;
     // A failure that escaped a command, in the application's error box.
     virtual void ShowError(const std::string& message) = 0;
+    // A notice in the information dialog.
+    virtual void Inform(const std::string& text) = 0;
     // The note editor preset from fields; on OK the values are written back and true returned.
     virtual bool EditNote(NoteFields& fields) = 0;
     virtual void About() = 0;
@@ -35,6 +37,7 @@ public:
 
     bool Confirm(const std::string& question) override;
     void ShowError(const std::string& message) override;
+    void Inform(const std::string& text) override;
     bool EditNote(NoteFields& fields) override;
     void About() override;
     void Help(UINT command, ULONG_PTR data) override;

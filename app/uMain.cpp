@@ -10,7 +10,6 @@
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/MessageLoop.h"
-#include "win32/SystemFileAttributes.h"
 
 #include <algorithm>
 #include <system_error>
@@ -23,6 +22,17 @@ namespace {
 constexpr const char* SettingsSection = "General";
 constexpr int GridId = 1;
 
+// The folder watch's message, and the timer that waits for notes.txt to settle after it: a
+// program writing the file changes it many times in a row, and is done when that stops.
+constexpr UINT NotesFolderChanged = WM_APP;
+constexpr UINT_PTR SettleTimer = 1;
+constexpr UINT SettleDelay = 300;      // ms
+constexpr int MostUnsettledLooks = 20; // then the next change or tick looks again
+
+constexpr const char* ChangedOutside =
+    "The note was changed or removed outside Quillet, so nothing was saved.\r\nThe list now "
+    "shows the notes as notes.txt holds them.";
+
 // The dock strip behind the toolbar, light at the top.
 constexpr Color DockTop{0xF3F2E7};
 constexpr Color DockBottom{0xCED6AA};
@@ -31,14 +41,15 @@ HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
 
-bool PathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// The folder of a file, with its trailing separator.
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 } // namespace
 
 TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
-    : dialogs_(dialogs), files_(std::move(files)) {
+    : dialogs_(dialogs), files_(std::move(files)), document_(files_.notes, fileSystem_) {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     ClassStyle classStyle;
@@ -56,7 +67,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     application_.OnMinimize = [this] { CoolTrayIcon1.MinimizeToTray(); };
     application_.OnRestore = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
     BuildToolbar();
-    gridNotes.Create(Handle(), GridId, notes_);
+    gridNotes.Create(Handle(), GridId, document_.Table());
     gridNotes.SetDpi(dpi_);
     gridNotes.OnGetCellColor = [this](int row, int col, Color& fontColor) {
         gridNotesGetCellColor(row, col, fontColor);
@@ -91,6 +102,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
         dialogs_.ShowError(e.what());
     }
     gridNotes.Refresh();
+    notesFolderWatch_.emplace(FolderOf(files_.notes), Handle(), NotesFolderChanged);
 }
 
 TfrmMain::~TfrmMain() {
@@ -102,8 +114,7 @@ void TfrmMain::FormCreate() {
     sessionEnding_ = false;
     // The date and time formats are fixed (base/DateFormat.h) and the help file is
     // HelpFileName: neither needs setting here.
-    if (PathExists(files_.notes))
-        LoadNotesFile(notes_, files_.notes, win32::ProcessMessagesNowAndThen{});
+    document_.Load(win32::ProcessMessagesNowAndThen{}); // sorted by alarm
     // The stored size is in design units, pixels at 96 per inch, like the notes file's
     // column widths: the window keeps its size on any screen.
     const SettingsFile settings(files_.settings);
@@ -111,7 +122,6 @@ void TfrmMain::FormCreate() {
     const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);
     SetWindowPos(Handle(), nullptr, 0, 0, Scaled(width), Scaled(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (notes_.RowCount() > 1) notes_.SortRows(ColAlarm, SortDirection::Ascending);
     startMinimised_ = true;
 }
 
@@ -175,6 +185,13 @@ void TfrmMain::BuildPopupMenu() {
 }
 
 void TfrmMain::Start() {
+    // Said before anything else shows: every change would fail and be lost at exit.
+    if (const std::string folder = FolderOf(files_.notes); !win32::CanCreateFilesIn(folder))
+        dialogs_.Inform("Quillet cannot save your notes in the folder it was started from:\r\n" +
+                        folder +
+                        "\r\n\r\nNotes you add or change there are lost when Quillet ends. Move "
+                        "Quillet to a folder of your own, such as Documents, and start it from "
+                        "there.");
     if (startMinimised_)
         CoolTrayIcon1.MinimizeToTray();
     else
@@ -188,11 +205,15 @@ void TfrmMain::PreviewKey(const MSG& message) {
 }
 
 template <typename Command> void TfrmMain::Run(Command command) {
+    ++commandsRunning_;
     try {
         command();
     } catch (const std::exception& e) {
         dialogs_.ShowError(e.what());
     }
+    // Also after a failed save: the table may have changed before it.
+    RepaintGrid();
+    if (--commandsRunning_ == 0 && std::exchange(refreshPending_, false)) RefreshNotes();
 }
 
 void TfrmMain::RunCommand(UINT id) {
@@ -224,30 +245,25 @@ void TfrmMain::FormKeyDown(WORD key) {
     }
 }
 
+// The document applies each change to what notes.txt holds when it is made, and finds the
+// note by its texts: notes.txt may have changed while the dialog was open.
 void TfrmMain::btnAddClick() {
     NoteFields fields = NewNoteFields(clock_.Now());
-    if (dialogs_.EditNote(fields)) {
-        notes_.AddNote(NoteRowTexts(fields));
-        SaveNotes();
-    }
-    RepaintGrid();
+    if (dialogs_.EditNote(fields)) document_.Add(NoteRowTexts(fields));
 }
 
 void TfrmMain::btnEditClick() {
-    const int row = notes_.SelectedRow();
-    NoteFields fields = ReadNoteFields(notes_, row);
-    if (dialogs_.EditNote(fields)) {
-        notes_.SetNote(row, NoteRowTexts(fields));
-        SaveNotes();
-    }
-    RepaintGrid();
+    const int row = Notes().SelectedRow();
+    const NotesDocument::NoteTexts was = document_.NoteAt(row);
+    NoteFields fields = ReadNoteFields(Notes(), row);
+    if (dialogs_.EditNote(fields) && !document_.Edit(was, NoteRowTexts(fields)))
+        dialogs_.Inform(ChangedOutside);
 }
 
 void TfrmMain::btnDeleteClick() {
-    if (!dialogs_.Confirm("Delete selected Note?")) return;
-    notes_.DeleteSelectedNote();
-    RepaintGrid();
-    SaveNotes();
+    const NotesDocument::NoteTexts was = document_.NoteAt(Notes().SelectedRow());
+    if (dialogs_.Confirm("Delete selected Note?") && !document_.Delete(was))
+        dialogs_.Inform(ChangedOutside);
 }
 
 void TfrmMain::btnAlarmClick() {
@@ -256,7 +272,9 @@ void TfrmMain::btnAlarmClick() {
 }
 
 void TfrmMain::ThreadedTimer1Timer() {
-    alarmCheck_.Tick(notes_, clock_, AdvAlertWindow1);
+    // The notes as notes.txt holds them, should a change have gone unnoticed.
+    RefreshNotes();
+    alarmCheck_.Tick(Notes(), clock_, AdvAlertWindow1);
 }
 
 void TfrmMain::About1Click() {
@@ -306,17 +324,29 @@ void TfrmMain::Close() {
     PostQuitMessage(0);
 }
 
-void TfrmMain::SaveNotes() {
-    const win32::SystemFileAttributes attributes;
-    SaveNotesFile(notes_, files_.notes, &attributes);
-}
-
 void TfrmMain::RepaintGrid() {
     gridNotes.Refresh();
 }
 
+void TfrmMain::RefreshNotes() {
+    if (commandsRunning_ > 0) {
+        refreshPending_ = true;
+        return;
+    }
+    switch (document_.Refresh()) {
+    case NotesDocument::Outside::Reloaded: RepaintGrid(); [[fallthrough]];
+    case NotesDocument::Outside::Unchanged: unsettledLooks_ = 0; break;
+    case NotesDocument::Outside::Unsettled:
+        if (++unsettledLooks_ < MostUnsettledLooks)
+            SetTimer(Handle(), SettleTimer, SettleDelay, nullptr);
+        else
+            unsettledLooks_ = 0;
+        break;
+    }
+}
+
 void TfrmMain::gridNotesGetCellColor(int row, int, Color& fontColor) {
-    if (const MaybeColor color = NoteRowColor(notes_, row, clock_.Now())) fontColor = *color;
+    if (const MaybeColor color = NoteRowColor(Notes(), row, clock_.Now())) fontColor = *color;
 }
 
 void TfrmMain::LayOut() {
@@ -380,6 +410,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    // Each change in the folder starts the wait for notes.txt to settle anew.
+    case NotesFolderChanged: SetTimer(Handle(), SettleTimer, SettleDelay, nullptr); return 0;
+    case WM_TIMER:
+        if (wParam != SettleTimer) break;
+        KillTimer(Handle(), SettleTimer);
+        RefreshNotes();
+        return 0;
     case WM_SIZE: LayOut(); break;
     case WM_DPICHANGED: DpiChanged(win32::DpiOf(wParam), win32::SuggestedRect(lParam)); return 0;
     // The grid takes the keys while the window is active.

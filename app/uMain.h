@@ -11,14 +11,17 @@
 #include "app/CoolTrayIcon.h"
 #include "app/Dialogs.h"
 #include "base/Dpi.h"
-#include "notes/NoteTable.h"
+#include "notes/NotesDocument.h"
+#include "win32/FolderWatch.h"
 #include "win32/Handles.h"
 #include "win32/LocalClock.h"
 #include "win32/SystemAlertDesktop.h"
+#include "win32/SystemFileSystem.h"
 #include "win32/SystemThreadPriorities.h"
 #include "win32/UiThreadWindow.h"
 #include "win32/Window.h"
 
+#include <optional>
 #include <string>
 
 namespace quillet {
@@ -81,7 +84,8 @@ public:
     void FormClose();
 
     bool SessionEnding() const { return sessionEnding_; }
-    NoteTable& Notes() { return notes_; }
+    NotesDocument& Document() { return document_; }
+    NoteTable& Notes() { return document_.Table(); }
     TAdvStringGrid& Grid() { return gridNotes; }
     TCoolTrayIcon& TrayIcon() { return CoolTrayIcon1; }
     TAdvAlertWindow& AlertWindow() { return AdvAlertWindow1; }
@@ -107,7 +111,9 @@ private:
     // rectangle the system suggests there.
     void DpiChanged(int dpi, const RECT& suggested);
     void RepaintGrid();
-    void SaveNotes();
+    // Takes in what another program wrote to notes.txt, unless a command (and so perhaps a
+    // dialog on a note) is under way: then once it ends.
+    void RefreshNotes();
 
     // The order of these matters: the hand-over window outlives every worker, and the timer
     // goes first.
@@ -125,9 +131,13 @@ private:
     bool startMinimised_ = false;
     bool centred_ = false; // centred on the screen when first shown
     int dpi_ = DesignDpi;
+    int commandsRunning_ = 0;    // nested: a command's dialog may run a tray command
+    bool refreshPending_ = false; // a look at notes.txt waits for the commands to end
+    int unsettledLooks_ = 0;     // at a notes.txt that was being written, in a row
 
-    NoteTable notes_;
-    TAdvStringGrid gridNotes; // shows notes_
+    win32::SystemFileSystem fileSystem_;
+    NotesDocument document_;
+    TAdvStringGrid gridNotes; // shows the document's table
     win32::ImageList glyphs_;
     HWND AdvToolBar1 = nullptr; // destroyed with the window
     win32::Menu AdvPopupMenu1;
@@ -135,6 +145,7 @@ private:
     win32::SystemAlertDesktop alertDesktop_{*this};
     TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
+    std::optional<win32::FolderWatch> notesFolderWatch_; // once the window exists
 };
 
 } // namespace quillet

@@ -43,13 +43,25 @@ int TakeField(std::string_view& line) {
     return value;
 }
 
-// Each line of the stream without its end: CR LF or a lone LF ends a line, and a last line
-// without an end counts too (a CR that ends the file is taken for the start of a line end).
-// Any other CR is part of the line: a cell's text may hold one.
+// Each line of the stream without its end. Line ends are decided for the file as a whole: a
+// file with no LF at all but a CR has CR line ends, as some old editors write them, and each
+// CR ends a line. In any other file CR LF or a lone LF ends a line, and any other CR is part of
+// the line, since a cell's text may hold one. A last line without an end counts too (a CR that
+// ends the file is taken for the start of a line end).
 template <typename Visit> void ForEachLine(std::istream& in, Visit visit) {
     std::string buffer;
+    bool first = true;
     while (std::getline(in, buffer, LF)) {
         std::string_view line = buffer;
+        if (std::exchange(first, false) && in.eof() && line.find(CR) != std::string_view::npos) {
+            // Nothing but this one line came before the end: no LF in the whole file.
+            for (std::size_t end; (end = line.find(CR)) != std::string_view::npos;) {
+                visit(line.substr(0, end));
+                line.remove_prefix(end + 1);
+            }
+            if (!line.empty()) visit(line);
+            return;
+        }
         if (line.ends_with(CR)) line.remove_suffix(1);
         visit(line);
     }
@@ -202,8 +214,14 @@ void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& 
     });
 }
 
+bool StandardFileSystem::Replace(const std::string& from, const std::string& to) const {
+    std::error_code error;
+    fs::rename(from, to, error);
+    return !error;
+}
+
 void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write,
-                 const FileAttributes* attributes) {
+                 const FileSystem& system) {
     // The user's protection holds as it would for a write in place. Renaming over a read-only
     // file succeeds in some places (Wine, any POSIX system), so the attribute decides.
     if (IsReadOnly(path)) throw EAdvGridError("Cannot Create " + path);
@@ -213,7 +231,8 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
         write(out);
         out.close();
         if (!out) throw EInOutError("Cannot write " + path);
-        if (attributes) attributes->Copy(path, temporary);
+        system.CopyAttributes(path, temporary);
+        if (!system.Flush(temporary)) throw EInOutError("Cannot write " + path);
     } catch (...) {
         out.close();
         std::remove(temporary.c_str());
@@ -222,22 +241,20 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
     // Replaces an existing file in one step, on Windows as well. Another program that has
     // notes.txt open for a moment (a backup, a virus scanner, someone reading it) makes the
     // replace fail on Windows: try again for about a second before giving up.
-    std::error_code error;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        std::filesystem::rename(temporary, path, error);
-        if (!error) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    bool replaced = false;
+    for (int attempt = 0; attempt < 20 && !replaced; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        replaced = system.Replace(temporary, path);
     }
-    if (error) {
+    if (!replaced) {
         std::remove(temporary.c_str());
         throw EAdvGridError("Cannot Create " + path);
     }
 }
 
-void SaveNotesFile(const NoteTable& table, const std::string& path,
-                   const FileAttributes* attributes) {
+void SaveNotesFile(const NoteTable& table, const std::string& path, const FileSystem& system) {
     ReplaceFile(
-        path, [&](std::ostream& out) { WriteNotes(table, out); }, attributes);
+        path, [&](std::ostream& out) { WriteNotes(table, out); }, system);
 }
 
 void LoadNotesFile(NoteTable& table, const std::string& path,

@@ -23,22 +23,38 @@ std::string EncodeCellText(std::string_view text);
 // LF; otherwise the text is taken as it is. The whole text is kept, every line of it.
 std::string DecodeCellText(std::string_view stored);
 
-// What a file carries besides its content and permissions, such as the hidden and archive
-// attributes on Windows, where the shell implements this. A save gives the new file those of
-// the file it replaces, as a write in place would keep them.
-class FileAttributes {
+// What a save needs of the system beyond standard C++. The program's is the Windows one
+// (win32/SystemFileSystem), which keeps the file's hidden and archive attributes and makes the
+// save durable; StandardFileSystem does what standard C++ can.
+class FileSystem {
 public:
-    virtual ~FileAttributes() = default;
-    // Gives `to` the attributes of `from`; nothing when `from` does not exist.
-    virtual void Copy(const std::string& from, const std::string& to) const = 0;
+    virtual ~FileSystem() = default;
+    // Gives `to` the attributes of `from`, as a write in place would keep them; nothing when
+    // `from` does not exist.
+    virtual void CopyAttributes(const std::string& from, const std::string& to) const = 0;
+    // Forces the closed file's content onto the disk. A file system that journals names but
+    // not data may otherwise put the new name in place before the data, and a power cut then
+    // leaves an empty or zeroed file under it. False when it fails.
+    virtual bool Flush(const std::string& path) const = 0;
+    // Puts `from` in the place of `to` in one step, replacing it, and returns once the change
+    // is on the disk. False when it fails.
+    virtual bool Replace(const std::string& from, const std::string& to) const = 0;
+};
+
+// Standard C++ keeps no attributes and cannot force data to the disk; it renames.
+class StandardFileSystem final : public FileSystem {
+public:
+    void CopyAttributes(const std::string&, const std::string&) const override {}
+    bool Flush(const std::string&) const override { return true; }
+    bool Replace(const std::string& from, const std::string& to) const override;
 };
 
 // Writes the whole table to the file, replacing it in one step: the lines go to a temporary
-// file beside it first, so that a failure at any point leaves the previous file as it was and
-// no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file is
+// file beside it first, which is flushed to the disk before it replaces the file, so that a
+// failure at any point leaves the previous file as it was and no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file is
 // read-only or cannot be created or replaced, EInOutError when a write fails.
 void SaveNotesFile(const NoteTable& table, const std::string& path,
-                   const FileAttributes* attributes = nullptr);
+                   const FileSystem& system = StandardFileSystem{});
 
 // Reads the file into the table: its size, its column widths and the cells the file names;
 // cells it does not name keep their text. Never throws for what the file holds: numbers read
@@ -61,6 +77,6 @@ void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& 
 // the same folder; the save's safety lives here. A stream left failed by write, or an
 // exception from it, fails the whole replacement as above.
 void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write,
-                 const FileAttributes* attributes = nullptr);
+                 const FileSystem& system = StandardFileSystem{});
 
 } // namespace quillet

@@ -34,6 +34,7 @@ struct AnsweringDialogs final : Dialogs {
     void ShowError(const std::string& message) override {
         std::fprintf(stderr, "error: %s\n", message.c_str());
     }
+    void Inform(const std::string& text) override { std::fprintf(stderr, "notice: %s\n", text.c_str()); }
     bool EditNote(NoteFields& fields) override {
         if (fields.repeatIndex < 0) fields.repeatIndex = 2;
         fields.note = "Changed by the benchmark";

@@ -173,6 +173,11 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
          "3,3\n2,1,ab\rcd\r\nhello\r0,2,a\r\n1,1,b\r",
          3,
          {{2, 1, "ab\rcd"}, {0, 2, "a"}, {1, 1, "b"}}},
+        // A file with no LF at all has CR line ends throughout (with one LF anywhere, its lone
+        // CRs are part of their cells, as above).
+        {"CR line ends", "3,3\r0,1,a\r1,1,None\r\r2,2,c\r", 3,
+         {{0, 1, "a"}, {1, 1, "None"}, {2, 2, "c"}}},
+        {"CR line ends without a final one", "3,2\r2,1,z", 2, {{2, 1, "z"}}},
         {"binary bytes",
          std::string("3,2\r\n2,1,\0\x01\xff", 12),
          2,
@@ -306,6 +311,42 @@ TEST_F(NotesFileOnDisk, AFailedSaveLeavesThePreviousFileAsItWas) {
     std::ofstream(path + ".tmp") << "left over";
     SaveNotesFile(NoteTable{}, path);
     EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+}
+
+namespace {
+
+// The standard file system, with every call written down and the flush's answer chosen.
+struct RecordingFileSystem final : FileSystem {
+    mutable std::vector<std::string> calls;
+    bool flushes = true;
+    void CopyAttributes(const std::string&, const std::string& to) const override {
+        calls.push_back("attributes " + fs::path(to).filename().string());
+    }
+    bool Flush(const std::string& path) const override {
+        calls.push_back("flush " + fs::path(path).filename().string());
+        return flushes;
+    }
+    bool Replace(const std::string& from, const std::string& to) const override {
+        calls.push_back("replace " + fs::path(from).filename().string() + " " +
+                        fs::path(to).filename().string());
+        return StandardFileSystem{}.Replace(from, to);
+    }
+};
+
+} // namespace
+
+// The data reaches the disk before the new name does; a flush that fails is a failed save.
+TEST_F(NotesFileOnDisk, TheTemporaryFileIsFlushedBeforeItReplacesTheFile) {
+    Put(WorkedExample);
+    RecordingFileSystem system;
+    SaveNotesFile(NoteTable{}, path, system);
+    EXPECT_EQ(system.calls, (std::vector<std::string>{"attributes notes.txt.tmp",
+                                                      "flush notes.txt.tmp",
+                                                      "replace notes.txt.tmp notes.txt"}));
+    system.flushes = false;
+    EXPECT_THROW(SaveNotesFile(WorkedExampleTable(), path, system), EInOutError);
+    EXPECT_EQ(Content().substr(0, 5), "3,2\r\n") << "the previous file stays";
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
 }
 

@@ -116,6 +116,7 @@ void MoveToDpi(HWND window, int dpi, RECT suggested) {
 struct NoDialogs final : Dialogs {
     bool Confirm(const std::string&) override { return false; }
     void ShowError(const std::string& message) override { ADD_FAILURE() << message; }
+    void Inform(const std::string& text) override { ADD_FAILURE() << text; }
     bool EditNote(NoteFields&) override { return false; }
     void About() override {}
     void Help(UINT, ULONG_PTR) override {}

@@ -10,9 +10,13 @@
 #include "tests/support/TaskbarEntry.h"
 #include "tests/win/DialogScript.h"
 #include "win32/MessageLoop.h"
+#include "win32/SystemFileSystem.h"
+#include "base/Errors.h"
+#include "notes/NotesDocument.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +31,7 @@ namespace {
 
 struct FakeDialogs final : Dialogs {
     std::deque<bool> answers; // to the questions, in order; No when none is left
-    std::vector<std::string> questions, errors;
+    std::vector<std::string> questions, errors, notices;
     // The editor: called with the preset values; its answer is the dialog's result.
     std::function<bool(NoteFields&)> editor = [](NoteFields&) { return false; };
     std::vector<NoteFields> edited; // the presets the editor was opened with
@@ -42,6 +46,7 @@ struct FakeDialogs final : Dialogs {
         return answer;
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    void Inform(const std::string& text) override { notices.push_back(text); }
     bool EditNote(NoteFields& fields) override {
         edited.push_back(fields);
         return editor(fields);
@@ -101,10 +106,27 @@ protected:
     }
 };
 
+// Handles messages as a message loop would until `done` holds or a few seconds pass.
+template <typename Predicate> bool HandleMessagesUntil(Predicate done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        win32::ProcessMessages();
+        Sleep(10);
+    }
+    return true;
+}
+
 constexpr char TwoNotes[] = "3,3\r\n"
                             "cw 0,130\r\ncw 1,84\r\ncw 2,168\r\n"
                             "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Later\r\n"
                             "0,2,01/05/2026 09:00 AM\r\n1,2,None\r\n2,2,Earlier\r\n";
+
+// TwoNotes with a third note after them, as another program would write it.
+std::string WithThirdNote(const std::string& alarm, const std::string& note) {
+    return "3,4\r\n" + std::string(TwoNotes).substr(5) + "0,3," + alarm + "\r\n1,3,None\r\n2,3," +
+           note + "\r\n";
+}
 
 NoteFields Fields(TDateTime date, TDateTime time, int repeat, std::string note) {
     return {date, time, repeat, std::move(note)};
@@ -739,4 +761,118 @@ TEST_F(MainWindow, ATickRemindsOfTheNoteDueNowAndShowAlarmsBringsTheReminderBack
     SendMessageA(frmMain.Handle(), WM_COMMAND, cmdAlarm, 0);
     EXPECT_TRUE(alerts.Visible());
     EXPECT_EQ(alerts.AlertMessages().Count(), 1);
+}
+
+// Another program rewrites notes.txt while Quillet runs: the folder's change notification
+// brings the new notes into the grid, and the next change is made to them.
+TEST_F(MainWindow, AnOutsideRewriteShowsInTheGridAndSurvivesTheNextAdd) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    Put(files.notes, WithThirdNote("03/01/2026 10:00 AM", "Written elsewhere"));
+    ASSERT_TRUE(HandleMessagesUntil([&] { return frmMain.Notes().RowCount() == 4; }));
+    EXPECT_EQ(frmMain.Notes().CellText(ColNote, 2), "Written elsewhere") << "sorted by alarm";
+
+    dialogs.editor = [](NoteFields& f) {
+        f.note = "Added";
+        return true;
+    };
+    frmMain.btnAddClick();
+    NoteTable saved;
+    LoadNotesFile(saved, files.notes);
+    ASSERT_EQ(saved.RowCount(), 5);
+    EXPECT_EQ(saved.CellText(ColNote, 2), "Written elsewhere");
+    EXPECT_EQ(saved.CellText(ColNote, 4), "Added");
+}
+
+// While the editor is open nothing moves under it: a change to notes.txt is taken in when the
+// change is saved, and the edit goes to the same note, wherever it now stands.
+TEST_F(MainWindow, AReloadWaitsForTheEditorAndTheEditGoesToTheSameNote) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    frmMain.Notes().SelectRow(1); // Earlier
+    dialogs.editor = [&](NoteFields& f) {
+        Put(files.notes, WithThirdNote("01/01/2026 10:00 AM", "Now first"));
+        // The modal loop goes on meanwhile, the folder's notice and the settle timer with it.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (std::chrono::steady_clock::now() < until) {
+            win32::ProcessMessages();
+            Sleep(10);
+        }
+        EXPECT_EQ(frmMain.Notes().RowCount(), 3) << "reloaded under the open editor";
+        f.note = "Earlier, edited";
+        return true;
+    };
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdEdit, 0);
+    NoteTable& notes = frmMain.Notes();
+    ASSERT_EQ(notes.RowCount(), 4);
+    EXPECT_EQ(notes.CellText(ColNote, 1), "Now first");
+    EXPECT_EQ(notes.CellText(ColNote, 2), "Earlier, edited");
+    EXPECT_EQ(notes.SelectedRow(), 2);
+    EXPECT_TRUE(dialogs.notices.empty());
+}
+
+TEST_F(MainWindow, AnEditOrDeleteOfANoteRemovedOutsideSaysSoAndWritesNothing) {
+    Put(files.notes, TwoNotes);
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Notes().SelectRow(1);
+    const std::string outside = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Later\r\n";
+    dialogs.editor = [&](NoteFields& f) {
+        Put(files.notes, outside);
+        f.note = "Lost cause";
+        return true;
+    };
+    SendMessageA(frmMain.Handle(), WM_COMMAND, cmdEdit, 0);
+    ASSERT_EQ(dialogs.notices.size(), 1u);
+    EXPECT_NE(dialogs.notices[0].find("changed or removed outside Quillet"), std::string::npos);
+    EXPECT_EQ(Content(files.notes), outside);
+    EXPECT_EQ(frmMain.Notes().RowCount(), 2) << "the grid shows the file";
+
+    Put(files.notes, TwoNotes);
+    ASSERT_TRUE(HandleMessagesUntil([&] { return frmMain.Notes().RowCount() == 3; }));
+    frmMain.Notes().SelectRow(1);
+    dialogs.answers = {true};
+    dialogs.notices.clear();
+    // Another program removes the note, and Quillet has not yet looked.
+    Put(files.notes, outside);
+    frmMain.btnDeleteClick();
+    EXPECT_EQ(dialogs.notices.size(), 1u);
+    EXPECT_EQ(Content(files.notes), outside);
+}
+
+// A file another program holds open without sharing, as while it writes, is not read; the
+// table stays as it was until the file can be read.
+TEST_F(MainWindow, ANotesFileHeldOpenByItsWriterIsReadOnceItIsFree) {
+    Put(files.notes, TwoNotes);
+    win32::SystemFileSystem system;
+    NotesDocument document(files.notes, system);
+    document.Load();
+    Put(files.notes, "3,2\r\n0,1,01/01/2026 10:00 AM\r\n1,1,None\r\n2,1,Half\r\n");
+    {
+        const win32::FileHandle held(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(document.Refresh(), NotesDocument::Outside::Unsettled);
+        EXPECT_EQ(document.Table().RowCount(), 3);
+        EXPECT_THROW(document.Add({"01/01/2026 11:00 AM", "None", "x"}), EAdvGridError);
+        EXPECT_EQ(document.Table().RowCount(), 3) << "nothing added to a table that is not current";
+    }
+    EXPECT_EQ(document.Refresh(), NotesDocument::Outside::Reloaded);
+    EXPECT_EQ(document.Table().CellText(ColNote, 1), "Half");
+}
+
+// Copied into a folder it cannot write to (Program Files), Quillet says so once as it starts.
+TEST_F(MainWindow, AFolderThatTakesNoNewFileIsNamedInOneNoticeAtStart) {
+    {
+        TfrmMain frmMain(dialogs, files);
+        frmMain.Start();
+        EXPECT_TRUE(dialogs.notices.empty());
+    }
+    const fs::path missing = folder / "not-there";
+    TfrmMain frmMain(dialogs, {(missing / "notes.txt").string(), (missing / "quillet.ini").string()});
+    frmMain.Start();
+    ASSERT_EQ(dialogs.notices.size(), 1u);
+    EXPECT_NE(dialogs.notices[0].find(missing.string()), std::string::npos);
+    EXPECT_NE(dialogs.notices[0].find("Documents"), std::string::npos);
 }

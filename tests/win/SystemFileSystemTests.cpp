@@ -1,6 +1,7 @@
 // Saving the notes file where Windows keeps attributes: a read-only file is refused, the
-// others are kept, and a temporary file another program holds open is passed over.
-#include "win32/SystemFileAttributes.h"
+// others are kept, a temporary file another program holds open is passed over, and the data
+// and the rename are forced onto the disk.
+#include "win32/SystemFileSystem.h"
 
 #include "base/Errors.h"
 #include "notes/NotesFile.h"
@@ -19,7 +20,7 @@ namespace {
 class SavingOnWindows : public NotesFolder {
 protected:
     const std::string old = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n";
-    const win32::SystemFileAttributes attributes;
+    const win32::SystemFileSystem system;
 
     void SetUp() override {
         NotesFolder::SetUp();
@@ -38,7 +39,7 @@ protected:
 TEST_F(SavingOnWindows, AReadOnlyNotesFileRefusesTheSaveAndStaysAsItWas) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     try {
-        SaveNotesFile(NoteTable{}, path, &attributes);
+        SaveNotesFile(NoteTable{}, path, system);
         ADD_FAILURE() << "saved over a read-only file";
     } catch (const EAdvGridError& error) {
         EXPECT_STREQ(error.what(), ("Cannot Create " + path).c_str());
@@ -62,7 +63,7 @@ TEST_F(SavingOnWindows, TheSavedFileKeepsTheAttributesOfTheOneItReplaces) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.before));
-        SaveNotesFile(NoteTable{}, path, &attributes);
+        SaveNotesFile(NoteTable{}, path, system);
         EXPECT_EQ(Attributes() & shown, c.after);
         EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
         EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
@@ -75,8 +76,22 @@ TEST_F(SavingOnWindows, ATemporaryFileHeldOpenByAnotherProgramIsPassedOver) {
     const HANDLE held = CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    SaveNotesFile(NoteTable{}, path, &attributes);
+    SaveNotesFile(NoteTable{}, path, system);
     CloseHandle(held);
     EXPECT_EQ(Content().substr(0, 5), "3,2\r\n");
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"notes.txt", "notes.txt.tmp"}));
+}
+
+// What makes the save durable: the temporary file's buffers are flushed through a handle of
+// its own (which needs write access, and so fails for a file that is not there), and the
+// replace goes through MoveFileEx, write-through, over an existing file.
+TEST_F(SavingOnWindows, FlushAndReplaceWorkOnRealFiles) {
+    const std::string temporary = path + ".tmp";
+    std::ofstream(temporary, std::ios::binary) << "3,2\r\n";
+    EXPECT_TRUE(system.Flush(temporary));
+    EXPECT_FALSE(system.Flush(path + ".missing"));
+    EXPECT_TRUE(system.Replace(temporary, path));
+    EXPECT_EQ(Content(), "3,2\r\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
+    EXPECT_FALSE(system.Replace(temporary, path)) << "the temporary file is gone";
 }
