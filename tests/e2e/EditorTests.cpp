@@ -203,3 +203,44 @@ TEST(Editor, AnAlarmWithoutAMarkerGivesTheTimeErrorAndNoEditor) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(Content(notes), stored);
 }
+
+// Another program (a sync client, an editor) rewrites notes.txt while the window is open: its
+// notes are kept by the next Add, and an Edit of a note it removed writes nothing and says so.
+TEST(Editor, OutsideChangesToTheNotesFileAreNeverWrittenOver) {
+    AppFolderCopy folder;
+    const std::string notes = folder.Folder() + "notes.txt";
+    const std::string first = "0,1,03/05/2009 12:05 PM\r\n1,1,None\r\n2,1,First\r\n";
+    Put(notes, std::string("3,2\r\n") + Head + first);
+    OpenApp app(folder);
+    ASSERT_TRUE(app.Ready());
+
+    const std::string outside = std::string("3,3\r\n") + Head + first +
+                                "0,2,04/05/2009 09:00 AM\r\n1,2,Daily\r\n2,2,From elsewhere\r\n";
+    Put(notes, outside);
+    Sleep(1000); // taken in by now; the Add would take it in all the same
+    PostKey(app.mainWindow, VK_INSERT);
+    HWND editor = app.WaitForEditor();
+    ASSERT_TRUE(editor);
+    FillAndConfirm(editor, Moment(2009, 5, 5, 10, 0, 0), 0, "Added");
+    const std::string three = std::string("3,4\r\n") + Head + first +
+                              "0,2,04/05/2009 09:00 AM\r\n1,2,Daily\r\n2,2,From elsewhere\r\n"
+                              "0,3,05/05/2009 10:00 AM\r\n1,3,None\r\n2,3,Added\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return Content(notes) == three; })) << Content(notes);
+    ASSERT_TRUE(app.EditorGone());
+
+    // The added note is the current one. While it is open in the editor, another program
+    // removes it.
+    ClickToolbarButton(app.toolbar, EditButton);
+    editor = app.WaitForEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(WindowText(GetDlgItem(editor, IDC_NOTE_TEXT)), "Added");
+    Put(notes, outside);
+    FillAndConfirm(editor, Moment(2009, 5, 5, 10, 0, 0), 0, "Added, then edited");
+    const HWND box = WaitForWindow(app.process.Id(), DialogClass, "Information");
+    ASSERT_TRUE(box) << "no notice";
+    EXPECT_NE(WindowText(GetDlgItem(box, MessageBoxTextId)).find("changed or removed outside Quillet"),
+              std::string::npos);
+    PressButton(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(Content(notes), outside);
+}
