@@ -24,10 +24,10 @@ inline bool AsksForManyRows(const std::string& bytes) {
     return false;
 }
 
+// As a file of those bytes reads: in UTF-8, or in the code page when it is not UTF-8.
 inline NoteTable ReadFrom(const std::string& bytes) {
     NoteTable table;
-    std::istringstream in(bytes);
-    ReadNotes(table, in, {});
+    ReadNotes(table, DecodeNotesFile(bytes, StandardFileSystem{}), {});
     return table;
 }
 

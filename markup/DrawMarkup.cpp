@@ -1,6 +1,7 @@
 #include "markup/DrawMarkup.h"
 
 #include "base/Dpi.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <climits>
@@ -73,10 +74,17 @@ int Advance(int x, int width) {
 
 // --- Preparing the text ---------------------------------------------------------------------
 
+// Their characters in UTF-8: § ‰ ® © ¶ ™ €.
 constexpr std::pair<std::string_view, std::string_view> Entities[] = {
-    {"&amp;", "&&"},      {"&quot;", "\""},    {"&sect;", "\xA7"},
-    {"&permil;", "\x89"}, {"&reg;", "\xAE"},   {"&copy;", "\xA9"},
-    {"&para;", "\xB6"},   {"&trade;", "\x99"}, {"&euro;", "\x80"},
+    {"&amp;", "&&"},
+    {"&quot;", "\""},
+    {"&sect;", "\xC2\xA7"},
+    {"&permil;", "\xE2\x80\xB0"},
+    {"&reg;", "\xC2\xAE"},
+    {"&copy;", "\xC2\xA9"},
+    {"&para;", "\xC2\xB6"},
+    {"&trade;", "\xE2\x84\xA2"},
+    {"&euro;", "\xE2\x82\xAC"},
 };
 
 // Entities are replaced as long as any is found: the "&&" of "&amp;" may start a new entity
@@ -555,7 +563,8 @@ bool Layout::TakePiece(Line& line, LineRun& run) {
            .length = std::uint32_t(piece.size())});
     run.x = Advance(run.x, extent.width);
     run.placedAny = true;
-    run.breakable = raw.back() == ' ';
+    // A mark, selector or joiner that follows the blank stays with it: no break before it.
+    run.breakable = raw.back() == ' ' && !StartsWithExtension(text_.substr(pos_));
     run.trailingSpace = piece.ends_with(' ') ? SpaceWidth() : 0;
     return true;
 }
@@ -776,13 +785,13 @@ void Layout::ListItemTag(Tag& tag) {
     const int step = Scaled(ListStep);
     run.x = Advance(run.x, step * listLevel_);
     // The bullet is drawn in the text's own font, which every desktop has: a round bullet
-    // (code page 1252) on odd levels, an "o" on even ones.
+    // (U+2022) on odd levels, an "o" on even ones.
     if (!hidden_)
         Place({.kind = Placed::Kind::Bullet,
                .style = StyleIndex(),
                .x = run.x - step,
                .width = step,
-               .glyph = listLevel_ % 2 ? "\x95" : "o"});
+               .glyph = listLevel_ % 2 ? "\xE2\x80\xA2" : "o"});
 }
 
 // Only the program's own image list can give a picture; every other source draws nothing.

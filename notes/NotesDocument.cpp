@@ -1,6 +1,7 @@
 #include "notes/NotesDocument.h"
 
 #include "base/Errors.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,11 +29,12 @@ NotesDocument::NotesDocument(std::string path, const FileSystem& system)
     : path_(std::move(path)), system_(system) {}
 
 NotesDocument::Stamp NotesDocument::StampNow() const {
+    const fs::path name = PathOf(path_);
     std::error_code error;
     Stamp stamp;
-    if (!fs::is_regular_file(path_, error)) return stamp;
-    stamp.size = fs::file_size(path_, error);
-    stamp.written = fs::last_write_time(path_, error);
+    if (!fs::is_regular_file(name, error)) return stamp;
+    stamp.size = fs::file_size(name, error);
+    stamp.written = fs::last_write_time(name, error);
     stamp.exists = !error;
     return stamp;
 }
@@ -41,8 +43,8 @@ void NotesDocument::Load(const std::function<void()>& processEvents) {
     // Taken before the read: a change made while it reads shows at the next look.
     known_ = StampNow();
     std::error_code error;
-    if (!fs::exists(path_, error)) return;
-    LoadNotesFile(table_, path_, processEvents);
+    if (!fs::exists(PathOf(path_), error)) return;
+    LoadNotesFile(table_, path_, processEvents, system_);
     if (table_.RowCount() > 1) table_.SortRows(ColAlarm, SortDirection::Ascending);
 }
 
@@ -57,7 +59,7 @@ NotesDocument::Outside NotesDocument::Refresh() {
     }
     NoteTable fresh;
     try {
-        LoadNotesFile(fresh, path_);
+        LoadNotesFile(fresh, path_, {}, system_);
     } catch (const std::exception&) {
         return Outside::Unsettled; // held open without sharing, or a read that failed
     }

@@ -1,6 +1,7 @@
 #include "notes/NotesFile.h"
 
 #include "base/Errors.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::size_t npos = std::string_view::npos;
 constexpr char CR = '\r', LF = '\n', TAB = '\t', BS = '\b';
 
 // Leading blanks, an optional sign and the leading digits; 0 without digits. Values beyond
@@ -43,27 +45,19 @@ int TakeField(std::string_view& line) {
     return value;
 }
 
-// Each line of the stream without its end. Line ends are decided for the file as a whole: a
+// Each line of the text without its end. Line ends are decided for the file as a whole: a
 // file with no LF at all but a CR has CR line ends, as some old editors write them, and each
 // CR ends a line. In any other file CR LF or a lone LF ends a line, and any other CR is part of
 // the line, since a cell's text may hold one. A last line without an end counts too (a CR that
 // ends the file is taken for the start of a line end).
-template <typename Visit> void ForEachLine(std::istream& in, Visit visit) {
-    std::string buffer;
-    bool first = true;
-    while (std::getline(in, buffer, LF)) {
-        std::string_view line = buffer;
-        if (std::exchange(first, false) && in.eof() && line.find(CR) != std::string_view::npos) {
-            // Nothing but this one line came before the end: no LF in the whole file.
-            for (std::size_t end; (end = line.find(CR)) != std::string_view::npos;) {
-                visit(line.substr(0, end));
-                line.remove_prefix(end + 1);
-            }
-            if (!line.empty()) visit(line);
-            return;
-        }
+template <typename Visit> void ForEachLine(std::string_view text, Visit visit) {
+    const char end = text.find(LF) == npos && text.find(CR) != npos ? CR : LF;
+    while (!text.empty()) {
+        const std::size_t stop = std::min(text.find(end), text.size());
+        std::string_view line = text.substr(0, stop);
         if (line.ends_with(CR)) line.remove_suffix(1);
         visit(line);
+        text.remove_prefix(std::min(stop + 1, text.size()));
     }
 }
 
@@ -120,7 +114,7 @@ void AppendNumber(std::string& line, int value) {
 
 bool IsReadOnly(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(PathOf(path), error);
     return fs::is_regular_file(status) &&
            (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
@@ -133,10 +127,11 @@ std::ofstream CreateTemporary(const std::string& path, std::string& temporary) {
         temporary = path;
         if (attempt > 0) temporary += '.' + std::to_string(attempt);
         temporary += ".tmp";
+        const fs::path name = PathOf(temporary);
         std::error_code error;
-        if (fs::is_regular_file(fs::symlink_status(temporary, error))) fs::remove(temporary, error);
-        if (fs::exists(fs::symlink_status(temporary, error))) continue;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (fs::is_regular_file(fs::symlink_status(name, error))) fs::remove(name, error);
+        if (fs::exists(fs::symlink_status(name, error))) continue;
+        std::ofstream out(name, std::ios::binary | std::ios::trunc);
         if (out) return out;
         break; // a free name that cannot be created: the folder refuses
     }
@@ -200,9 +195,10 @@ void WriteNotes(const NoteTable& table, std::ostream& out) {
     out.write(lines.data(), std::streamsize(lines.size()));
 }
 
-void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& processEvents) {
+void ReadNotes(NoteTable& table, std::string_view text,
+               const std::function<void()>& processEvents) {
     bool first = true;
-    ForEachLine(in, [&](std::string_view line) {
+    ForEachLine(text, [&](std::string_view line) {
         if (std::exchange(first, false)) {
             ReadSizeLine(table, line);
         } else if (line.starts_with("cw")) {
@@ -216,8 +212,34 @@ void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& 
 
 bool StandardFileSystem::Replace(const std::string& from, const std::string& to) const {
     std::error_code error;
-    fs::rename(from, to, error);
+    fs::rename(PathOf(from), PathOf(to), error);
     return !error;
+}
+
+std::string StandardFileSystem::FromCodePage(std::string_view bytes) const {
+    // Windows-1252: Latin-1, but for the printable characters it puts in 0x80 to 0x9F (its
+    // five unused places stay as Latin-1's control characters).
+    static constexpr char16_t Upper[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string utf8;
+    utf8.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char16_t point = byte >= 0x80 && byte < 0xA0 ? Upper[byte - 0x80] : byte;
+        if (point < 0x80) {
+            utf8 += char(point);
+        } else if (point < 0x800) {
+            utf8 += char(0xC0 | (point >> 6));
+            utf8 += char(0x80 | (point & 0x3F));
+        } else {
+            utf8 += char(0xE0 | (point >> 12));
+            utf8 += char(0x80 | ((point >> 6) & 0x3F));
+            utf8 += char(0x80 | (point & 0x3F));
+        }
+    }
+    return utf8;
 }
 
 void ReplaceFile(const std::string& path, const std::function<void(std::ostream&)>& write,
@@ -235,7 +257,8 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
         if (!system.Flush(temporary)) throw EInOutError("Cannot write " + path);
     } catch (...) {
         out.close();
-        std::remove(temporary.c_str());
+        std::error_code error;
+        fs::remove(PathOf(temporary), error);
         throw;
     }
     // Replaces an existing file in one step, on Windows as well. Another program that has
@@ -247,7 +270,8 @@ void ReplaceFile(const std::string& path, const std::function<void(std::ostream&
         replaced = system.Replace(temporary, path);
     }
     if (!replaced) {
-        std::remove(temporary.c_str());
+        std::error_code error;
+        fs::remove(PathOf(temporary), error);
         throw EAdvGridError("Cannot Create " + path);
     }
 }
@@ -257,14 +281,26 @@ void SaveNotesFile(const NoteTable& table, const std::string& path, const FileSy
         path, [&](std::ostream& out) { WriteNotes(table, out); }, system);
 }
 
+std::string DecodeNotesFile(std::string bytes, const FileSystem& system) {
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(ByteOrderMark)) return bytes.erase(0, ByteOrderMark.size());
+    if (IsValidUtf8(bytes)) return bytes;
+    return system.FromCodePage(bytes);
+}
+
 void LoadNotesFile(NoteTable& table, const std::string& path,
-                   const std::function<void()>& processEvents) {
+                   const std::function<void()>& processEvents, const FileSystem& system) {
+    const fs::path name = PathOf(path);
     std::error_code error;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
+    if (!fs::is_directory(name, error)) in.open(name, std::ios::binary);
     if (!in.is_open()) throw EAdvGridError("Cannot open file " + path);
-    ReadNotes(table, in, processEvents);
+    std::string bytes;
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        bytes.append(buffer, std::size_t(in.gcount()));
     if (in.bad()) throw EInOutError("Cannot read " + path);
+    ReadNotes(table, DecodeNotesFile(std::move(bytes), system), processEvents);
 }
 
 } // namespace quillet

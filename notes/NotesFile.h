@@ -1,6 +1,7 @@
 #pragma once
-// The notes file: a plain-text dump of the whole NoteTable, header row included. Lines end in
-// CR LF: first the size line ("<columns>,<RowCount>", 3 columns unless the file came with
+// The notes file: a plain-text dump of the whole NoteTable, header row included, in UTF-8
+// without a byte-order mark (a file of plain ASCII is what the program always wrote). Older
+// files in the system's 8-bit code page read as they always did. Lines end in CR LF: first the size line ("<columns>,<RowCount>", 3 columns unless the file came with
 // more), then one width line per column ("cw 0,130"), then one line per non-empty cell
 // ("<col>,<row>,<text>"), row by row, left to right. Other copies of the program read and
 // write this same format.
@@ -39,14 +40,18 @@ public:
     // Puts `from` in the place of `to` in one step, replacing it, and returns once the change
     // is on the disk. False when it fails.
     virtual bool Replace(const std::string& from, const std::string& to) const = 0;
+    // The text of bytes in the system's 8-bit ("ANSI") code page, in UTF-8.
+    virtual std::string FromCodePage(std::string_view bytes) const = 0;
 };
 
-// Standard C++ keeps no attributes and cannot force data to the disk; it renames.
+// Standard C++ keeps no attributes and cannot force data to the disk; it renames, and takes
+// the 8-bit code page for Windows-1252, the one of Windows in the Americas and Western Europe.
 class StandardFileSystem final : public FileSystem {
 public:
     void CopyAttributes(const std::string&, const std::string&) const override {}
     bool Flush(const std::string&) const override { return true; }
     bool Replace(const std::string& from, const std::string& to) const override;
+    std::string FromCodePage(std::string_view bytes) const override;
 };
 
 // Writes the whole table to the file, replacing it in one step: the lines go to a temporary
@@ -66,12 +71,18 @@ void SaveNotesFile(const NoteTable& table, const std::string& path,
 // responsive. Throws EAdvGridError "Cannot open file <path>" when the file cannot be opened,
 // EInOutError when a read fails.
 void LoadNotesFile(NoteTable& table, const std::string& path,
-                   const std::function<void()>& processEvents = {});
+                   const std::function<void()>& processEvents = {},
+                   const FileSystem& system = StandardFileSystem{});
+
+// The text of a notes file's bytes: a file that starts with the UTF-8 byte-order mark is UTF-8
+// (the mark dropped), and so is one that is well-formed UTF-8 as a whole; any other was written
+// in the system's 8-bit code page, as every file before UTF-8.
+std::string DecodeNotesFile(std::string bytes, const FileSystem& system);
 
 // The two halves of the notes file, apart from opening it: the lines of the table, and the
-// reading of them into a table.
+// reading of a decoded file's text into a table.
 void WriteNotes(const NoteTable& table, std::ostream& out);
-void ReadNotes(NoteTable& table, std::istream& in, const std::function<void()>& processEvents);
+void ReadNotes(NoteTable& table, std::string_view text, const std::function<void()>& processEvents);
 
 // Replaces the file at path with what write puts into the stream, through a temporary file in
 // the same folder; the save's safety lives here. A stream left failed by write, or an

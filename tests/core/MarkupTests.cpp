@@ -104,7 +104,7 @@ TEST(Markup, EdgeCasesShowAsTheyShould) {
         {"Tom & Jerry &amp; Co", {"Tom & Jerry && Co"}, true},
         {"&amp;", {"&"}, false},
         {"&lt;b&gt;", {"<b>"}, false},
-        {"&permil; &euro;&copy;", {"\x89 \x80\xA9"}, false},
+        {"&permil; &euro;&copy;", {"\u2030 \u20AC\u00A9"}, false},
         {"a<#b>c", {"a#bc"}, false},
         {"one\r\ntwo", {"one", "two"}, false},
         {"cut <b here", {"cut "}, false},       // an unclosed "<" swallows the rest
@@ -143,6 +143,12 @@ TEST(Markup, WordWrapKeepsWhatBelongsTogether) {
         {"<b>bold</b>text x", {"boldtext ", "x"}}, // no break where a tag touches a word
         {"a verylongword b", {"a ", "verylongword ", "b"}},
         {"verylongword", {"verylongword"}},
+        // Characters of several bytes are measured and kept whole.
+        {"\u65E5\u672C \u8A9E\u8A9E ab", {"\u65E5\u672C ", "\u8A9E\u8A9E ab"}},
+        {"\U0001F44D\U0001F3FD \U0001F44D\U0001F3FD x",
+         {"\U0001F44D\U0001F3FD ", "\U0001F44D\U0001F3FD x"}},
+        // A combining mark after a blank stays with the blank: no break before it.
+        {"ab \u0301cd ef", {"ab \u0301cd ", "ef"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Lines(Render(c.text, {}, narrow).canvas), c.lines) << c.text;
@@ -305,13 +311,13 @@ TEST(Markup, ParagraphAlignmentIndentAndBackground) {
 TEST(Markup, ListsIndentAndBullet) {
     const auto r = Render("<ul><li>one</li><li>two<li>three</li></ul>after");
     const auto& c = r.canvas;
-    EXPECT_EQ(Lines(c), (std::vector<std::string>{"\x95one", "\x95two", "\x95three", "after"}));
+    EXPECT_EQ(Lines(c), (std::vector<std::string>{"\u2022one", "\u2022two", "\u2022three", "after"}));
     const auto* one = c.FindText("one");
     EXPECT_EQ(one->rect.left, 5 + 12);
     const auto bullets = [&] {
         std::vector<RecordingCanvas::Call> found;
         for (const auto& call : c.Of(Op::Text))
-            if (call.text == "\x95") found.push_back(call);
+            if (call.text == "\u2022") found.push_back(call);
         return found;
     }();
     ASSERT_EQ(bullets.size(), 3u);

@@ -49,8 +49,7 @@ std::string Written(const NoteTable& table) {
 }
 
 NoteTable Read(const std::string& content, NoteTable table = {}) {
-    std::istringstream in(content);
-    ReadNotes(table, in, {});
+    ReadNotes(table, content, {});
     return table;
 }
 
@@ -238,9 +237,8 @@ TEST(NotesFile, ReadingKeepsCellsTheFileDoesNotName) {
 
 TEST(NotesFile, HandsOverToTheWindowAfterEveryCellLine) {
     NoteTable table;
-    std::istringstream in("3,3\r\ncw 0,1\r\n0,1,a\r\n9,9,ignored\r\ncw 1,2\r\n1,1,b");
     int handed = 0;
-    ReadNotes(table, in, [&] { ++handed; });
+    ReadNotes(table, "3,3\r\ncw 0,1\r\n0,1,a\r\n9,9,ignored\r\ncw 1,2\r\n1,1,b", [&] { ++handed; });
     EXPECT_EQ(handed, 3);
 }
 
@@ -332,6 +330,9 @@ struct RecordingFileSystem final : FileSystem {
                         fs::path(to).filename().string());
         return StandardFileSystem{}.Replace(from, to);
     }
+    std::string FromCodePage(std::string_view bytes) const override {
+        return StandardFileSystem{}.FromCodePage(bytes);
+    }
 };
 
 } // namespace
@@ -402,7 +403,7 @@ TEST_F(NotesFileOnDisk, AReadOnlyFileRefusesTheSaveAndStaysAsItWas) {
 TEST_F(NotesFileOnDisk, WhatIsSavedLoadsAsTheSameTable) {
     NoteTable table = WorkedExampleTable();
     table.SetRowCount(5);
-    table.SetCellText(ColNote, 3, "a\nb\r\n, \x01\xff");
+    table.SetCellText(ColNote, 3, "a\nb\r\n, \x01\xC3\xBF");
     table.SetCellText(ColNote, 4, "last, row");
     table.SetCellText(ColRepeat, 0, "");
     table.SetColWidth(ColAlarm, 0);
@@ -412,4 +413,44 @@ TEST_F(NotesFileOnDisk, WhatIsSavedLoadsAsTheSameTable) {
     loaded.SetCellText(ColRepeat, 0, ""); // an empty cell has no line to read back from
     LoadNotesFile(loaded, path);
     ExpectSameTable(loaded, table);
+}
+
+// Files of every encoding read as what the user wrote: UTF-8 with or without its mark, and the
+// files of earlier versions in the 8-bit code page (Windows-1252 here). Every save is UTF-8.
+TEST_F(NotesFileOnDisk, EachEncodingReadsAsItsTextAndSavesAsUtf8) {
+    const std::string head = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n2,1,";
+    const std::string cafe = "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D"; // Café € “q”
+    const std::string emoji = "\xE2\x98\x95 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xE6\x97\xA5"; // ☕ 👍🏽 日
+    const struct {
+        const char* what;
+        std::string note, read;
+    } cases[] = {
+        {"code page", "Caf\xE9 \x80 \x93q\x94", cafe},
+        {"UTF-8", emoji, emoji},
+        {"UTF-8 with its mark", emoji, emoji}, // the mark goes before the whole file below
+        {"overlong form", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
+        {"encoded surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},
+        {"cut short", "\xE6\x97", "\xC3\xA6\xE2\x80\x94"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string mark = std::string_view(c.what).ends_with("mark") ? "\xEF\xBB\xBF" : "";
+        Put(mark + head + c.note + "\r\n");
+        NoteTable table;
+        LoadNotesFile(table, path);
+        EXPECT_EQ(table.CellText(ColNote, 1), c.read);
+        EXPECT_EQ(table.CellText(ColAlarm, 1), "12/09/2026 09:00 AM");
+        SaveNotesFile(table, path);
+        NoteTable again;
+        LoadNotesFile(again, path);
+        EXPECT_EQ(again.CellText(ColNote, 1), c.read) << "round trip";
+        EXPECT_EQ(Content().find("\xEF\xBB\xBF"), std::string::npos) << "no mark written";
+    }
+    // A file of plain ASCII is written as it always was.
+    Put(WorkedExample);
+    NoteTable table;
+    LoadNotesFile(table, path);
+    SaveNotesFile(table, path);
+    EXPECT_EQ(Content(), WorkedExample);
 }

@@ -94,7 +94,9 @@ public:
     Extent TextExtent(std::string_view text, unsigned flags) override {
         const int w = CharWidth(font_);
         int x = 0;
-        for (char c : Shown(text, flags)) x = c == '\t' ? (x / (8 * w) + 1) * (8 * w) : x + w;
+        // One width per character, as many bytes as its UTF-8 takes.
+        for (char c : Shown(text, flags))
+            if ((c & 0xC0) != 0x80) x = c == '\t' ? (x / (8 * w) + 1) * (8 * w) : x + w;
         return {x, LineHeight(font_)};
     }
     void TextRect(const Rect& cell, std::string_view text, unsigned flags) override {
