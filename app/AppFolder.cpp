@@ -1,6 +1,7 @@
 #include "app/AppFolder.h"
 
 #include "base/AppFolder.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -8,15 +9,15 @@ namespace quillet {
 
 namespace {
 
-// GetModuleFileNameA cuts the path to the buffer's size without failing, so the buffer grows
+// GetModuleFileNameW cuts the path to the buffer's size without failing, so the buffer grows
 // until the whole path fits: a cut path would put every data file in the wrong folder.
 std::string ExecutablePath() {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return win32::Utf8(path);
         }
         path.resize(path.size() * 2);
     }

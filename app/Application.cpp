@@ -13,7 +13,7 @@ constexpr UINT PassActivation = WM_APP;
 
 TApplication::TApplication() {
     ClassStyle classStyle;
-    classStyle.icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLET));
+    classStyle.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUILLET));
     // A caption, a window menu and a minimise box: the taskbar minimises only a window that
     // has that box, and the window menu enables Minimize only then.
     Create("TApplication", classStyle, 0,
@@ -37,7 +37,7 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         }
         break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(Handle(), PassActivation, 0, 0);
+        if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(Handle(), PassActivation, 0, 0);
         break;
     case PassActivation:
         if (GetActiveWindow() == Handle() && MainWindow) {
@@ -47,7 +47,7 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_CLOSE:
         // Never destroyed by a close: that would take the main window with it.
-        if (MainWindow) PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+        if (MainWindow) PostMessageW(MainWindow, WM_CLOSE, 0, 0);
         return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "win32/MessageLoop.h"
+#include "win32/Text.h"
 
 #include <algorithm>
 #include <utility>
@@ -29,17 +30,17 @@ LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARA
     return Window::HandleMessage(message, wParam, lParam);
 }
 
-std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
-    [](DWORD message, const NOTIFYICONDATAA& data) {
+std::function<void(DWORD, const NOTIFYICONDATAW&)> TCoolTrayIcon::NotifyIcon =
+    [](DWORD message, const NOTIFYICONDATAW& data) {
         // The shell's answer is not looked at: the icon is what was asked for.
-        NOTIFYICONDATAA copy = data;
-        Shell_NotifyIconA(message, &copy);
+        NOTIFYICONDATAW copy = data;
+        Shell_NotifyIconW(message, &copy);
     };
 
 TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner, TApplication& application)
     : owner_(owner), application_(application) {
     // The record with the balloon fields, as the shell of every supported Windows reads it.
-    data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data_.hWnd = handler_.Handle();
     data_.uID = TRAY_ICON_ID;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -57,8 +58,12 @@ void TCoolTrayIcon::SetIconVisible(bool visible) {
 
 void TCoolTrayIcon::Notify(DWORD message) {
     data_.hIcon = Icon;
-    std::ranges::fill(data_.szTip, '\0');
-    Hint.copy(data_.szTip, sizeof data_.szTip - 1);
+    std::ranges::fill(data_.szTip, L'\0');
+    // Cut to what the tip holds, never between the two halves of a character.
+    const std::wstring hint = win32::Wide(Hint);
+    std::size_t length = std::min(hint.size(), std::size(data_.szTip) - 1);
+    if (length < hint.size() && IS_HIGH_SURROGATE(hint[length - 1])) --length;
+    hint.copy(data_.szTip, length);
     NotifyIcon(message, data_);
 }
 
@@ -119,7 +124,7 @@ void TCoolTrayIcon::ShowMenuAtCursor() {
     // The chosen command reaches the owner as a WM_COMMAND through its message queue.
     TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, 0,
                    owner, nullptr);
-    PostMessageA(owner, WM_NULL, 0, 0);
+    PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 } // namespace quillet

@@ -56,7 +56,7 @@ public:
     HWND HandlerWindow() const { return handler_.Handle(); }
 
     // Where the calls to the notification area go: Shell_NotifyIconA. Tests observe them here.
-    static std::function<void(DWORD message, const NOTIFYICONDATAA& data)> NotifyIcon;
+    static std::function<void(DWORD message, const NOTIFYICONDATAW& data)> NotifyIcon;
 
 private:
     // A top-level window, never shown, because the shell's "TaskbarCreated" broadcast after a
@@ -69,7 +69,7 @@ private:
         LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
         TCoolTrayIcon& icon_;
-        const UINT taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+        const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     };
 
     void Notification(UINT mouseMessage);
@@ -81,7 +81,7 @@ private:
     TApplication& application_;
     std::vector<HWND> hiddenDialogs_; // open over the owner when it was hidden
     Handler handler_{*this};
-    NOTIFYICONDATAA data_{};
+    NOTIFYICONDATAW data_{};
     bool iconVisible_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "app/UseHTMLHelp.h"
 #include "app/uAbout.h"
 #include "app/uNote.h"
+#include "win32/Text.h"
 #include "win32/Window.h"
 
 #include <commctrl.h>
@@ -41,8 +42,8 @@ LRESULT CALLBACK TakeOverBox(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool ConfirmationBox(const std::string& question) {
-    confirmationHook = SetWindowsHookExA(WH_CBT, TakeOverBox, nullptr, GetCurrentThreadId());
-    const int answer = MessageBoxA(GetActiveWindow(), question.c_str(), "Confirm",
+    confirmationHook = SetWindowsHookExW(WH_CBT, TakeOverBox, nullptr, GetCurrentThreadId());
+    const int answer = MessageBoxW(GetActiveWindow(), win32::Wide(question).c_str(), L"Confirm",
                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
     // A box that could not open was never activated.
     if (confirmationHook) UnhookWindowsHookEx(std::exchange(confirmationHook, nullptr));
@@ -50,7 +51,8 @@ bool ConfirmationBox(const std::string& question) {
 }
 
 void InformationBox(const std::string& text) {
-    MessageBoxA(GetActiveWindow(), text.c_str(), "Information", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(GetActiveWindow(), win32::Wide(text).c_str(), L"Information",
+                MB_OK | MB_ICONINFORMATION);
 }
 
 bool ApplicationDialogs::Confirm(const std::string& question) {

@@ -2,6 +2,7 @@
 
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
+#include "win32/Text.h"
 
 #include <shellapi.h>
 
@@ -35,7 +36,7 @@ quillet::Font THTMLabel::ShownFont() const {
 }
 
 void THTMLabel::ShellOpen(const std::string& target) {
-    ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", win32::Wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 MarkupOptions THTMLabel::Options(MarkupMode mode, Point point) const {
@@ -76,7 +77,7 @@ void THTMLabel::PaintBackground(HDC dc) {
     // Transparent: the parent gives the brush it paints its static controls with, aligned to
     // its own corner so that patterns line up.
     const HWND parent = GetParent(Handle());
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(parent, WM_CTLCOLORSTATIC,
                                                        reinterpret_cast<WPARAM>(dc),
                                                        reinterpret_cast<LPARAM>(Handle())));
     if (!brush) brush = GetSysColorBrush(COLOR_BTNFACE);

@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "base/Errors.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -9,11 +10,13 @@
 namespace quillet {
 
 int SettingsFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
-    char text[64];
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", text,
-                                                  sizeof text, path_.c_str());
-    const char* begin = text;
-    const char* end = text + length;
+    wchar_t wide[64];
+    const DWORD length = GetPrivateProfileStringW(win32::Wide(section).c_str(),
+                                                  win32::Wide(key).c_str(), L"", wide,
+                                                  DWORD(std::size(wide)), win32::Wide(path_).c_str());
+    const std::string text = win32::Utf8({wide, length});
+    const char* begin = text.data();
+    const char* end = begin + text.size();
     // from_chars takes a "-" but no "+".
     if (begin != end && *begin == '+' && ++begin != end && *begin == '-') return def;
     int value;
@@ -23,8 +26,8 @@ int SettingsFile::ReadInteger(const std::string& section, const std::string& key
 
 void SettingsFile::WriteInteger(const std::string& section, const std::string& key,
                                 int value) const {
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), std::to_string(value).c_str(),
-                                    path_.c_str()))
+    if (!WritePrivateProfileStringW(win32::Wide(section).c_str(), win32::Wide(key).c_str(),
+                                    std::to_wstring(value).c_str(), win32::Wide(path_).c_str()))
         throw Exception("Unable to write to " + path_);
 }
 

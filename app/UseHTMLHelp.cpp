@@ -2,23 +2,24 @@
 
 #include "app/AppFolder.h"
 #include "win32/Library.h"
+#include "win32/Text.h"
 
 #include <htmlhelp.h>
 
 namespace quillet {
 namespace {
 
-void CallHtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data) {
+void CallHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) {
     // Loaded once and never freed, not even as the process ends: help windows may stay open
     // until then, and their code must stay with them.
-    static const win32::Library& control = *new win32::Library("hhctrl.ocx");
-    static const auto htmlHelpA = control.Function<decltype(&HtmlHelpA)>("HtmlHelpA");
-    if (htmlHelpA) htmlHelpA(caller, file, command, data);
+    static const win32::Library& control = *new win32::Library(L"hhctrl.ocx");
+    static const auto htmlHelpW = control.Function<decltype(&HtmlHelpW)>("HtmlHelpW");
+    if (htmlHelpW) htmlHelpW(caller, file ? win32::Wide(file).c_str() : nullptr, command, data);
 }
 
 } // namespace
 
-HtmlHelpCall ShowHtmlHelp = CallHtmlHelpA;
+HtmlHelpCall ShowHtmlHelp = CallHtmlHelp;
 
 void ApplicationHelp(UINT command, ULONG_PTR data) {
     const std::string helpFile = HelpFileName();

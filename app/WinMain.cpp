@@ -6,18 +6,12 @@
 
 #include <windows.h>
 
-#include <clocale>
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // File names are 8-bit texts in the system's code page: the C runtime must convert them
-    // with that code page too, or a folder named with characters such as the euro sign cannot
-    // hold notes.txt.
-    std::setlocale(LC_CTYPE, "");
     quillet::AppFolder(); // fixed before anything else runs, from the executable's path
 
     // The mutex stays owned until the process ends; the system releases it then, so its
     // handle is deliberately never closed.
-    CreateMutexA(nullptr, TRUE, "quillet");
+    CreateMutexW(nullptr, TRUE, L"quillet");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         quillet::InformationBox(
             "Quillet is already running.\r\nDouble-click the Yellow Note icon near your clock.");
@@ -30,10 +24,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         dialogs.Owner = frmMain.Handle();
         frmMain.Start();
         MSG message{};
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The "W" loop: an "A" one would turn every typed character outside the code page
+        // into "?" before any control sees it.
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
             frmMain.PreviewKey(message);
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         // The window and its components go here, without the window's close handlers.
         return static_cast<int>(message.wParam);

@@ -26,19 +26,19 @@ void TfrmAbout::Init() {
     Image1 = win32::LoadPicture(IDB_LOGO, LogoSize, Dpi());
 
     constexpr DWORD Label = SS_CENTER | SS_NOPREFIX;
-    AddControl(WC_STATICA, "Quillet", Label, IDC_ABOUT_NAME, 81, 12, 110, 29, NameFont);
-    AddControl(WC_STATICA, "Version 1.01", Label, IDC_ABOUT_VERSION, 102, 43, 69, 14, TextFont);
-    AddControl(WC_STATICA, "Copyright (C) 2026 Quillet developers", Label, IDC_ABOUT_RIGHTS, 27, 60,
+    AddControl(WC_STATICW, "Quillet", Label, IDC_ABOUT_NAME, 81, 12, 110, 29, NameFont);
+    AddControl(WC_STATICW, "Version 1.01", Label, IDC_ABOUT_VERSION, 102, 43, 69, 14, TextFont);
+    AddControl(WC_STATICW, "Copyright (C) 2026 Quillet developers", Label, IDC_ABOUT_RIGHTS, 27, 60,
                219, 14, TextFont);
     // The maker's web address, shown without its scheme.
     HTMLabel1.HTMLText = "<p align=\"center\"><a href=\"https://quillet.example.org\">"
                          "quillet.example.org</a></p>";
     HTMLabel1.Font = {.face = "Tahoma", .height = 12, .color = DarkBlue};
     HTMLabel1.Create(Handle(), 0, 0, 0, 0);
-    SetWindowLongPtrA(HTMLabel1.Handle(), GWLP_ID, IDC_ABOUT_LINK);
+    SetWindowLongPtrW(HTMLabel1.Handle(), GWLP_ID, IDC_ABOUT_LINK);
     DpiChanged();
     // Close under the link: the dialog keeps no empty room above its button.
-    const HWND btnOK = AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDOK, 90, 106, 100,
+    const HWND btnOK = AddControl(WC_BUTTONW, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDOK, 90, 106, 100,
                                   30, ButtonFont);
     SetFocus(btnOK);
 }
@@ -55,7 +55,7 @@ void TfrmAbout::DpiChanged() {
 void TfrmAbout::PaintBackground(HDC dc) const {
     AdvPanel1.HandleMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     BITMAP logo{};
-    if (!Image1 || !GetObjectA(Image1.get(), sizeof logo, &logo)) return;
+    if (!Image1 || !GetObjectW(Image1.get(), sizeof logo, &logo)) return;
     const win32::MemoryDc memory(dc);
     const win32::Selection selected(memory.get(), Image1.get());
     GdiTransparentBlt(dc, Scaled(LogoAt.x), Scaled(LogoAt.y), logo.bmWidth, logo.bmHeight,

@@ -38,7 +38,7 @@ constexpr Color DockTop{0xF3F2E7};
 constexpr Color DockBottom{0xCED6AA};
 
 HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }
 
 // The folder of a file, with its trailing separator.
@@ -53,7 +53,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     ClassStyle classStyle;
-    classStyle.icon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET));
+    classStyle.icon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_QUILLET));
     // No minimise box: the program is minimised through its taskbar button, which is the
     // application window's.
     Create(MAIN_WINDOW_CLASS, classStyle, 0,
@@ -79,7 +79,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     // The notification area shows icons at the small-icon size of the desktop's density:
     // 16, 20, 24 or 32 pixels, each drawn in the icon file.
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    CoolTrayIcon1.Icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_QUILLET),
+    CoolTrayIcon1.Icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QUILLET),
                                                        IMAGE_ICON, iconSize, iconSize, LR_SHARED));
     CoolTrayIcon1.Hint = "Quillet";
     CoolTrayIcon1.PopupMenu = AdvPopupMenu1.get();
@@ -132,8 +132,8 @@ int TfrmMain::Scaled(int designValue) const {
 void TfrmMain::BuildToolbar() {
     // Built anew for a new density: its buttons, pictures and place all change.
     if (AdvToolBar1) DestroyWindow(AdvToolBar1);
-    AdvToolBar1 = CreateWindowExA(
-        0, TOOLBARCLASSNAMEA, "",
+    AdvToolBar1 = CreateWindowExW(
+        0, TOOLBARCLASSNAMEW, L"",
         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_TRANSPARENT |
             CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
         Scaled(3), Scaled(1), Scaled(181), Scaled(28), Handle(), nullptr, Instance(), nullptr);
@@ -143,13 +143,13 @@ void TfrmMain::BuildToolbar() {
     struct Button {
         UINT command;
         int glyph;
-        const char* hint;
+        const wchar_t* hint;
     };
     static constexpr Button buttons[] = {
-        {cmdAdd, IDB_ADD, "Add Note"},       {cmdDelete, IDB_DELETE_NOTE, "Delete Note"},
-        {cmdEdit, IDB_EDIT, "Edit Note"},    {cmdAlarm, IDB_ALARM, "Show Alarms"},
-        {cmdAbout, IDB_ABOUT, "About"},      {cmdHelp, IDB_HELP, "Help"},
-        {cmdExit, IDB_EXIT, "Exit Quillet"},
+        {cmdAdd, IDB_ADD, L"Add Note"},       {cmdDelete, IDB_DELETE_NOTE, L"Delete Note"},
+        {cmdEdit, IDB_EDIT, L"Edit Note"},    {cmdAlarm, IDB_ALARM, L"Show Alarms"},
+        {cmdAbout, IDB_ABOUT, L"About"},      {cmdHelp, IDB_HELP, L"Help"},
+        {cmdExit, IDB_EXIT, L"Exit Quillet"},
     };
     const int glyphSize = Scaled(16);
     glyphs_.reset(
@@ -165,23 +165,23 @@ void TfrmMain::BuildToolbar() {
         // The text is the button's hint: with no text rows it shows as the tooltip only.
         added[i].iString = reinterpret_cast<INT_PTR>(buttons[i].hint);
     }
-    SendMessageA(AdvToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(AdvToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
-    SendMessageA(AdvToolBar1, TB_SETINDENT, Scaled(9), 0);
-    SendMessageA(AdvToolBar1, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(added));
-    SendMessageA(AdvToolBar1, TB_SETMAXTEXTROWS, 0, 0);
-    SendMessageA(AdvToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(glyphSize, glyphSize));
-    SendMessageA(AdvToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(24), Scaled(24)));
+    SendMessageW(AdvToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(AdvToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
+    SendMessageW(AdvToolBar1, TB_SETINDENT, Scaled(9), 0);
+    SendMessageW(AdvToolBar1, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(added));
+    SendMessageW(AdvToolBar1, TB_SETMAXTEXTROWS, 0, 0);
+    SendMessageW(AdvToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(glyphSize, glyphSize));
+    SendMessageW(AdvToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(24), Scaled(24)));
 }
 
 void TfrmMain::BuildPopupMenu() {
     AdvPopupMenu1.reset(::CreatePopupMenu());
     const HMENU menu = AdvPopupMenu1.get();
-    AppendMenuA(menu, MF_STRING, cmdAbout, "About");
-    AppendMenuA(menu, MF_STRING, cmdAlarm, "Show Alarms");
-    AppendMenuA(menu, MF_STRING, cmdHelp, "Help\tF1");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, cmdExitMenu, "Exit");
+    AppendMenuW(menu, MF_STRING, cmdAbout, L"About");
+    AppendMenuW(menu, MF_STRING, cmdAlarm, L"Show Alarms");
+    AppendMenuW(menu, MF_STRING, cmdHelp, L"Help\tF1");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, cmdExitMenu, L"Exit");
 }
 
 void TfrmMain::Start() {
@@ -423,9 +423,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: SetFocus(gridNotes.Handle()); return 0;
     case WM_NOTIFY:
         // A toolbar button's tooltip asks for its hint: the button's hidden text.
-        if (auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-            tip->hdr.code == TTN_GETDISPINFOA) {
-            SendMessageA(AdvToolBar1, TB_GETBUTTONTEXTA, tip->hdr.idFrom,
+        if (auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            tip->hdr.code == TTN_GETDISPINFOW) {
+            SendMessageW(AdvToolBar1, TB_GETBUTTONTEXTW, tip->hdr.idFrom,
                          reinterpret_cast<LPARAM>(tip->szText));
             tip->lpszText = tip->szText;
             return 0;

@@ -11,12 +11,12 @@ namespace {
 
 SYSTEMTIME PickerValue(HWND picker) {
     SYSTEMTIME value{};
-    SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&value));
+    SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&value));
     return value;
 }
 
 void SetPicker(HWND picker, const SYSTEMTIME& value) {
-    SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
 }
 
 void SetPickerDate(HWND picker, TDateTime date) {
@@ -47,14 +47,14 @@ bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 // how the field's height is counted differs between systems, so the list is measured and
 // corrected until it fits.
 void FitHeight(HWND list, int height) {
-    LRESULT field = SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+    LRESULT field = SendMessageW(list, CB_GETITEMHEIGHT, WPARAM(-1), 0);
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT box{};
         GetWindowRect(list, &box);
         const int excess = box.bottom - box.top - height;
         if (excess == 0) return;
         field -= excess;
-        SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), field);
+        SendMessageW(list, CB_SETITEMHEIGHT, WPARAM(-1), field);
     }
 }
 
@@ -102,40 +102,40 @@ void TfrmNote::Init() {
     AdvPanel1.Create(Handle());
 
     // Created in the tab order.
-    AddControl(WC_BUTTONA, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_OK, 50, 236, 100, 30,
+    AddControl(WC_BUTTONW, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_OK, 50, 236, 100, 30,
                ButtonFont);
-    AddControl(WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_CANCEL, 160, 236, 100, 30,
+    AddControl(WC_BUTTONW, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_CANCEL, 160, 236, 100, 30,
                ButtonFont);
-    edtDate = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_NOTE_DATE,
+    edtDate = AddControl(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_NOTE_DATE,
                          99, 16, 85, 21, FieldFont, WS_EX_CLIENTEDGE);
-    edtTime = AddControl(DATETIMEPICK_CLASSA, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN,
+    edtTime = AddControl(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN,
                          IDC_NOTE_TIME, 193, 16, 79, 21, FieldFont, WS_EX_CLIENTEDGE);
     // The height given is the open list's; the closed box is made 21 pixels high below.
-    cboRepeat = AddControl(WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+    cboRepeat = AddControl(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                            IDC_NOTE_REPEAT, 99, 44, 173, 200, FieldFont);
-    memoNote = AddControl(WC_EDITA, "", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
+    memoNote = AddControl(WC_EDITW, "", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
                           IDC_NOTE_TEXT, 9, 76, 293, 139, FieldFont, WS_EX_CLIENTEDGE);
-    AddControl(WC_STATICA, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
+    AddControl(WC_STATICW, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
                LabelFont);
-    AddControl(WC_STATICA, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
+    AddControl(WC_STATICW, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
                LabelFont);
 
     // Fixed formats, whatever the regional settings say.
-    SendMessageA(edtDate, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("MM/dd/yyyy"));
-    SendMessageA(edtTime, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("hh:mm tt"));
+    SendMessageW(edtDate, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"MM/dd/yyyy"));
+    SendMessageW(edtTime, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"hh:mm tt"));
     SetPickerDate(edtDate, fields_.date);
     shownDate_ = PickerValue(edtDate);
     SetPickerTime(edtTime, fields_.time);
 
     for (const std::string_view kind : RepeatKinds)
-        SendMessageA(cboRepeat, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(std::string(kind).c_str()));
-    SendMessageA(cboRepeat, CB_SETCURSEL, WPARAM(fields_.repeatIndex), 0); // -1: none, empty
+        SendMessageW(cboRepeat, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(win32::Wide(kind).c_str()));
+    SendMessageW(cboRepeat, CB_SETCURSEL, WPARAM(fields_.repeatIndex), 0); // -1: none, empty
     FitHeight(cboRepeat, Scaled(RepeatHeight));
 
     // No limit but memory: a long note must come back from the box whole.
-    SendMessageA(memoNote, EM_SETLIMITTEXT, 0, 0);
-    SetWindowTextA(memoNote, fields_.note.c_str());
+    SendMessageW(memoNote, EM_SETLIMITTEXT, 0, 0);
+    win32::SetText(memoNote, fields_.note);
     SetWindowSubclass(memoNote, IgnoreEscape, 0, 0);
 
     SetFocus(edtDate);
@@ -162,7 +162,7 @@ void TfrmNote::btnOKClick() {
     const SYSTEMTIME date = PickerValue(edtDate), time = PickerValue(edtTime);
     if (!SameDay(date, shownDate_)) fields_.date = EncodeDate(date.wYear, date.wMonth, date.wDay);
     fields_.time = EncodeTime(time.wHour, time.wMinute, time.wSecond);
-    fields_.repeatIndex = int(SendMessageA(cboRepeat, CB_GETCURSEL, 0, 0)); // CB_ERR is -1
+    fields_.repeatIndex = int(SendMessageW(cboRepeat, CB_GETCURSEL, 0, 0)); // CB_ERR is -1
     fields_.note = CleanNoteText(win32::WindowText(memoNote));
     End(IDC_NOTE_OK);
 }

@@ -3,6 +3,7 @@
 #include "alerts/AlertWindow.h"
 #include "res/resource.h"
 #include "win32/Dpi.h"
+#include "win32/Text.h"
 
 #include <algorithm>
 
@@ -22,22 +23,23 @@ AlertWindowHost::AlertWindowHost(HWND owner, TAlertWindow& popup) : owner_(owner
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     // Always shown, although the popup is never the active window.
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-    TOOLINFOA tool = Tool("");
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+                               GetModuleHandleW(nullptr), nullptr);
+    std::wstring none;
+    TOOLINFOW tool = Tool(none);
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // One tool for the whole window; its text is the hint of the button under the pointer.
-TOOLINFOA AlertWindowHost::Tool(const char* text) const {
-    TOOLINFOA tool{};
+TOOLINFOW AlertWindowHost::Tool(std::wstring& text) const {
+    TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-    tool.lpszText = const_cast<char*>(text);
+    tool.lpszText = text.data();
     return tool;
 }
 
@@ -61,15 +63,15 @@ void AlertWindowHost::ShowTopmost() {
 }
 
 void AlertWindowHost::Hide() {
-    SendMessageA(tooltip_, TTM_POP, 0, 0);
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
     ShowWindow(Handle(), SW_HIDE);
 }
 
 void AlertWindowHost::SetOpacity(int opacity) {
     // Without layered windows the popup simply shows fully opaque.
     if (!setLayeredWindowAttributes_) return;
-    const LONG style = GetWindowLongA(Handle(), GWL_EXSTYLE);
-    if (!(style & WS_EX_LAYERED)) SetWindowLongA(Handle(), GWL_EXSTYLE, style | WS_EX_LAYERED);
+    const LONG style = GetWindowLongW(Handle(), GWL_EXSTYLE);
+    if (!(style & WS_EX_LAYERED)) SetWindowLongW(Handle(), GWL_EXSTYLE, style | WS_EX_LAYERED);
     setLayeredWindowAttributes_(Handle(), 0, BYTE(std::clamp(opacity, 0, 255)), LWA_ALPHA);
 }
 
@@ -80,9 +82,10 @@ void AlertWindowHost::Repaint(const Rect& area) {
 
 void AlertWindowHost::SetHint(const std::string& hint) {
     // The hint on show goes; the new one shows once the pointer rests for the usual delay.
-    SendMessageA(tooltip_, TTM_POP, 0, 0);
-    TOOLINFOA tool = Tool(hint.c_str());
-    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    std::wstring text = Wide(hint);
+    TOOLINFOW tool = Tool(text);
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void AlertWindowHost::SetPointingHand(bool hand) {

@@ -44,11 +44,11 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void PointerLeft() override;
-    TOOLINFOA Tool(const char* text) const;
+    TOOLINFOW Tool(std::wstring& text) const;
 
     HWND owner_;
     TAlertWindow& popup_;
-    const Library user32_{"user32.dll"};
+    const Library user32_{L"user32.dll"};
     using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     const SetLayeredWindowAttributesFn setLayeredWindowAttributes_ =
         user32_.Function<SetLayeredWindowAttributesFn>("SetLayeredWindowAttributes");

@@ -12,7 +12,7 @@ namespace {
 constexpr int PictureDpis[] = {96, 120, 144, 192};
 
 HBITMAP LoadResourceBitmap(int id) {
-    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
@@ -30,7 +30,7 @@ Bitmap LoadBitmapResource(int id) {
     static_assert(sizeof(Color) == 4, "read straight from 32-bit pixels");
     const GdiBitmap loaded(LoadResourceBitmap(id));
     BITMAP info{};
-    if (!loaded || !GetObjectA(loaded.get(), sizeof info, &info)) return {};
+    if (!loaded || !GetObjectW(loaded.get(), sizeof info, &info)) return {};
 
     Bitmap bitmap{int(info.bmWidth), int(info.bmHeight),
                   std::vector<Color>(std::size_t(info.bmWidth) * std::size_t(info.bmHeight))};
@@ -55,7 +55,7 @@ GdiBitmap LoadPicture(int id, int designSize, int dpi) {
     GdiBitmap drawn(LoadResourceBitmap(id + NearestScale(dpi) * PICTURE_SCALE_STEP));
     BITMAP info{};
     const int size = Scale(designSize, dpi);
-    if (!drawn || !GetObjectA(drawn.get(), sizeof info, &info) ||
+    if (!drawn || !GetObjectW(drawn.get(), sizeof info, &info) ||
         (info.bmWidth == size && info.bmHeight == size))
         return drawn;
     // Pixel for pixel, never blended: the transparent colour must stay exactly that colour.

@@ -1,6 +1,7 @@
 #include "win32/Dialog.h"
 
 #include "win32/Dpi.h"
+#include "win32/Text.h"
 #include "win32/Window.h"
 
 #include <system_error>
@@ -35,7 +36,7 @@ std::optional<int> ModalDialog::ShowModal(HWND owner, const char* caption, int c
     result_.reset();
     initError_ = nullptr;
     static const EmptyTemplate dialogTemplate;
-    const INT_PTR ended = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialogTemplate.header,
+    const INT_PTR ended = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header,
                                                   owner, Procedure, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
     if (initError_) std::rethrow_exception(initError_);
@@ -51,7 +52,7 @@ void ModalDialog::End(int result) {
 void ModalDialog::Start(HWND hwnd) {
     hwnd_ = hwnd;
     dpi_ = WindowDpi(hwnd);
-    SetWindowTextA(hwnd, caption_);
+    SetText(hwnd, caption_);
     const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy), DialogStyle,
                                           DialogExStyle, dpi_);
     SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
@@ -76,7 +77,7 @@ void ModalDialog::SetDpi(int dpi, const RECT& suggested) {
                  window.bottom - window.top + Scaled(client_.cy) - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const Control& c : controls_) {
-        SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
         const RECT r = Scaled(c.design);
         MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
@@ -111,15 +112,16 @@ std::optional<LRESULT> ModalDialog::HandleMessage(UINT message, WPARAM wParam, L
     return std::nullopt;
 }
 
-HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int id, int left,
-                             int top, int width, int height, FontSpec font, DWORD exStyle) {
+HWND ModalDialog::AddControl(const wchar_t* className, const char* text, DWORD style, int id,
+                             int left, int top, int width, int height, FontSpec font,
+                             DWORD exStyle) {
     const RECT design{left, top, left + width, top + height}, r = Scaled(design);
-    const HWND control =
-        CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, hwnd_,
-                        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
-    if (!control) throw std::system_error(int(GetLastError()), std::system_category(), className);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
+    const HWND control = CreateWindowExW(
+        exStyle, className, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
+        r.top, r.right - r.left, r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)),
+        GetModuleHandleW(nullptr), nullptr);
+    if (!control) throw std::system_error(int(GetLastError()), std::system_category(), text);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
     controls_.push_back({control, design, font});
     return control;
 }
@@ -127,7 +129,7 @@ HWND ModalDialog::AddControl(const char* className, const char* text, DWORD styl
 INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<ModalDialog*>(lParam);
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         try {
             dialog->Start(hwnd);
         } catch (...) {
@@ -136,10 +138,10 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
         }
         return FALSE; // Init has set the focus
     }
-    auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!dialog) return FALSE;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         dialog->hwnd_ = nullptr;
         return FALSE;
     }
@@ -147,7 +149,7 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
         const std::optional<LRESULT> result = dialog->HandleMessage(message, wParam, lParam);
         if (!result) return FALSE;
         if (ReturnsItsResult(message)) return INT_PTR(*result);
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, *result);
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *result);
         return TRUE;
     } catch (const std::exception& e) {
         ShowErrorBox(e.what());
@@ -157,16 +159,10 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
     return TRUE;
 }
 
-std::string WindowText(HWND window) {
-    std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(std::size_t(GetWindowTextA(window, text.data(), int(text.size()))));
-    return text;
-}
-
 GdiFont PointFont(const char* face, int points, int dpi) {
-    return GdiFont(CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    return GdiFont(CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str()));
 }
 
 } // namespace quillet::win32

@@ -6,6 +6,7 @@
 // is attached at WM_INITDIALOG; as with Window, no exception crosses the dialog procedure.
 #include "base/Dpi.h"
 #include "win32/Gdi.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -62,8 +63,8 @@ protected:
 
     // A visible child control at design pixels of the client area, in the given font; throws
     // on failure.
-    HWND AddControl(const char* className, const char* text, DWORD style, int id, int left, int top,
-                    int width, int height, FontSpec font, DWORD exStyle = 0);
+    HWND AddControl(const wchar_t* className, const char* text, DWORD style, int id, int left,
+                    int top, int width, int height, FontSpec font, DWORD exStyle = 0);
     // A design value, and a rectangle of them, in pixels at the dialog's density.
     int Scaled(int designValue) const { return Scale(designValue, dpi_); }
     RECT Scaled(const RECT& design) const;
@@ -90,9 +91,6 @@ private:
     std::optional<int> result_;
     std::exception_ptr initError_;
 };
-
-// The whole text of a window or control.
-std::string WindowText(HWND window);
 
 // A font of the given size in points, for a screen of `dpi` pixels per inch.
 GdiFont PointFont(const char* face, int points, int dpi);

@@ -8,7 +8,7 @@ namespace {
 // Looked up in user32, which every window program has loaded: null where it is missing.
 template <typename F> F User32Function(const char* name) {
     return reinterpret_cast<F>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 int DesktopDpi() {
@@ -28,7 +28,7 @@ int WindowDpi(HWND window) {
 }
 
 int PrimaryMonitorDpi() {
-    static const Library shcore("shcore.dll");
+    static const Library shcore(L"shcore.dll");
     // MDT_EFFECTIVE_DPI: the density the user chose for that monitor.
     static const auto getDpiForMonitor =
         shcore.Function<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>("GetDpiForMonitor");

@@ -1,5 +1,7 @@
 #include "win32/GdiCanvas.h"
 
+#include "win32/Text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -22,7 +24,25 @@ GdiCanvas::GdiCanvas(HDC dc, const Font& font, std::optional<int> dpi)
 }
 
 void GdiCanvas::SetFont(const Font& font) {
-    LOGFONTA logical{};
+    // Every cell and every piece of markup sets its font: the fonts made stay for the canvas's
+    // life (a paint's), since making one is a call into the system each time.
+    auto made = std::find_if(fonts_.begin(), fonts_.end(), [&](const auto& entry) {
+        Font key = entry.first;
+        key.color = font.color; // the colour is the DC's, not the font's
+        return key == font;
+    });
+    if (made == fonts_.end()) {
+        GdiFont created = CreateGdiFont(font);
+        if (!created) return; // the font that is selected stays
+        made = fonts_.insert(fonts_.end(), {font, std::move(created)});
+    }
+    SelectObject(dc_, made->second.get());
+    SetTextColor(dc_, ToColorRef(font.color));
+    font_ = font;
+}
+
+GdiFont GdiCanvas::CreateGdiFont(const Font& font) {
+    LOGFONTW logical{};
     logical.lfHeight = -font.height; // negative: the character height, not the cell's
     logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     logical.lfItalic = font.italic;
@@ -33,16 +53,10 @@ void GdiCanvas::SetFont(const Font& font) {
     logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
     logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     logical.lfQuality = DEFAULT_QUALITY;
-    const std::size_t length = std::min(font.face.size(), sizeof logical.lfFaceName - 1);
-    std::memcpy(logical.lfFaceName, font.face.data(), length);
-
-    GdiFont created(CreateFontIndirectA(&logical));
-    if (created) {
-        SelectObject(dc_, created.get());
-        hfont_ = std::move(created); // the one it replaces is no longer selected
-    }
-    SetTextColor(dc_, ToColorRef(font.color));
-    font_ = font;
+    const std::wstring face = Wide(font.face);
+    const std::size_t length = std::min(face.size(), std::size(logical.lfFaceName) - 1);
+    std::wmemcpy(logical.lfFaceName, face.data(), length);
+    return GdiFont(CreateFontIndirectW(&logical));
 }
 
 void GdiCanvas::SetTextBackground(MaybeColor color) {
@@ -52,15 +66,14 @@ void GdiCanvas::SetTextBackground(MaybeColor color) {
 }
 
 int GdiCanvas::DrawSingleLine(std::string_view text, RECT& rect, UINT format) {
-    // DrawTextExA changes the text only when asked to (DT_MODIFYSTRING), which we never do.
-    return DrawTextExA(dc_, const_cast<char*>(text.empty() ? "" : text.data()), int(text.size()),
-                       &rect, format, nullptr);
+    std::wstring wide = Wide(text);
+    return DrawTextExW(dc_, wide.data(), int(wide.size()), &rect, format, nullptr);
 }
 
 Extent GdiCanvas::TextExtent(std::string_view text, unsigned flags) {
     // Blanks at the end count: the markup renderer places the next piece of a line after
     // them. DT_CALCRECT only promises a rectangle that bounds the line's last character, so
-    // they are measured apart, by GetTextExtentPoint32A, which counts every character.
+    // they are measured apart, by GetTextExtentPoint32W, which counts every character.
     std::size_t kept = text.size();
     while (kept > 0 && text[kept - 1] == ' ') --kept;
     RECT rect{0, 0, 0, 0};
@@ -68,7 +81,9 @@ Extent GdiCanvas::TextExtent(std::string_view text, unsigned flags) {
     Extent extent{int(rect.right - rect.left), int(rect.bottom - rect.top)};
     if (kept < text.size()) {
         SIZE blanks{};
-        GetTextExtentPoint32A(dc_, text.data() + kept, int(text.size() - kept), &blanks);
+        // Blanks are one byte and one UTF-16 unit each.
+        const std::wstring trailing(text.size() - kept, L' ');
+        GetTextExtentPoint32W(dc_, trailing.data(), int(trailing.size()), &blanks);
         extent.width += int(blanks.cx);
         extent.height = std::max(extent.height, int(blanks.cy));
     }

@@ -1,9 +1,13 @@
 #pragma once
-// The canvas on a GDI device context. Text goes through DrawTextExA as single lines aligned
-// to the bottom of their cell with tabs expanded; blanks at a text's end are measured by
-// GetTextExtentPoint32A. The device context is as before when the canvas goes.
+// The canvas on a GDI device context. Text, UTF-8 like every text of the program, goes through
+// DrawTextExW as single lines aligned to the bottom of their cell with tabs expanded; blanks at
+// a text's end are measured by GetTextExtentPoint32W. The device context is as before when the
+// canvas goes.
 #include "base/Canvas.h"
 #include "win32/Gdi.h"
+
+#include <utility>
+#include <vector>
 
 namespace quillet::win32 {
 
@@ -36,11 +40,12 @@ public:
 
 private:
     int DrawSingleLine(std::string_view text, RECT& rect, UINT format);
+    static GdiFont CreateGdiFont(const Font& font);
 
     HDC dc_;
     // Declared before the saved state, so the state (with the DC's own font) comes back first
-    // and the font is deleted once it is no longer selected.
-    GdiFont hfont_;
+    // and the fonts are deleted once none is selected any more.
+    std::vector<std::pair<Font, GdiFont>> fonts_;
     SavedDc saved_;
     Font font_;
     MaybeColor background_;

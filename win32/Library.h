@@ -8,7 +8,7 @@ namespace quillet::win32 {
 
 class Library {
 public:
-    explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
+    explicit Library(const wchar_t* name) : module_(LoadLibraryW(name)) {}
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
     ~Library() {

@@ -1,5 +1,7 @@
 #include "win32/SystemAlertDesktop.h"
 
+#include "win32/Text.h"
+
 #include "win32/AlertWindowHost.h"
 #include "win32/Dpi.h"
 #include "win32/GdiCanvas.h"
@@ -15,7 +17,7 @@ std::unique_ptr<PopupHost> SystemAlertDesktop::CreatePopupHost(TAlertWindow& pop
 
 Rect SystemAlertDesktop::WorkArea() const {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return {area.left, area.top, area.right, area.bottom};
 }
 
@@ -25,7 +27,7 @@ int SystemAlertDesktop::WorkAreaDpi() const {
 
 std::optional<std::string> SystemAlertDesktop::ThemeColorScheme() const {
     // Looked up at run time: a desktop without themes has no uxtheme.
-    const Library uxtheme("uxtheme.dll");
+    const Library uxtheme(L"uxtheme.dll");
     const auto isThemeActive = uxtheme.Function<BOOL(WINAPI*)()>("IsThemeActive");
     const auto getCurrentThemeName =
         uxtheme.Function<HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int)>(
@@ -34,10 +36,7 @@ std::optional<std::string> SystemAlertDesktop::ThemeColorScheme() const {
     wchar_t file[MAX_PATH]{}, color[MAX_PATH]{}, size[MAX_PATH]{};
     if (FAILED(getCurrentThemeName(file, MAX_PATH, color, MAX_PATH, size, MAX_PATH)))
         return std::nullopt;
-    // The scheme names that matter are plain ASCII.
-    std::string name;
-    for (const wchar_t c : std::wstring_view(color)) name += c < 0x80 ? char(c) : '?';
-    return name;
+    return Utf8(color);
 }
 
 Color SystemAlertDesktop::SystemColor(DesktopColor which) const {

@@ -15,6 +15,8 @@ public:
     bool Flush(const std::string& path) const override;
     // MoveFileEx with MOVEFILE_WRITE_THROUGH: it returns only once the rename is on the disk.
     bool Replace(const std::string& from, const std::string& to) const override;
+    // The system's ANSI code page (CP_ACP), as the notes files of earlier versions were written.
+    std::string FromCodePage(std::string_view bytes) const override;
 };
 
 // Whether a new file can be made in the folder (a path ending in a separator), tried with a

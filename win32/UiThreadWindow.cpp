@@ -10,7 +10,7 @@ UiThreadWindow::UiThreadWindow() {
 void UiThreadWindow::Wake() {
     // A window destroyed between the load and the post only makes the post fail: the work
     // then waits for the next RunPending(), as it does once the window is gone.
-    if (const HWND target = target_) PostMessageA(target, WakeMessage, 0, 0);
+    if (const HWND target = target_) PostMessageW(target, WakeMessage, 0, 0);
 }
 
 LRESULT UiThreadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

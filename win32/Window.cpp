@@ -2,6 +2,7 @@
 
 #include "base/ErrorText.h"
 #include "win32/Gdi.h"
+#include "win32/Text.h"
 
 #include <windowsx.h>
 
@@ -13,7 +14,7 @@ namespace {
 
 // Posted to a window whose painting failed, to report the failure after painting.
 UINT PaintFailedMessage() {
-    static const UINT message = RegisterWindowMessageA("QuilletPaintFailed");
+    static const UINT message = RegisterWindowMessageW(L"QuilletPaintFailed");
     return message;
 }
 
@@ -26,7 +27,7 @@ bool IsPainting(UINT message) {
 Window::~Window() {
     if (hwnd_) {
         // The object is going: detach it first, so no message reaches a half-destroyed object.
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
@@ -36,11 +37,12 @@ void Window::Create(const char* className, const ClassStyle& classStyle, DWORD e
                     HMENU menu) {
     paints_ = classStyle.paints;
     followsPointer_ = classStyle.followsPointer;
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const std::wstring wideClass = Wide(className);
+    WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(instance, className, &existing)) {
-        WNDCLASSEXA wc{};
+    if (!GetClassInfoExW(instance, wideClass.c_str(), &existing)) {
+        WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.style = classStyle.style;
         wc.lpfnWndProc = Procedure;
@@ -48,31 +50,31 @@ void Window::Create(const char* className, const ClassStyle& classStyle, DWORD e
         wc.hCursor = classStyle.cursor;
         wc.hbrBackground = classStyle.background;
         wc.hIcon = classStyle.icon;
-        wc.lpszClassName = className;
-        if (!RegisterClassExA(&wc))
+        wc.lpszClassName = wideClass.c_str();
+        if (!RegisterClassExW(&wc))
             throw std::system_error(int(GetLastError()), std::system_category(), className);
     }
-    if (!CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
-                         instance, this))
+    if (!CreateWindowExW(exStyle, wideClass.c_str(), Wide(title).c_str(), style, x, y, width,
+                         height, parent, menu, instance, this))
         throw std::system_error(int(GetLastError()), std::system_category(), className);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* window =
-            static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
+    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
         window->hwnd_ = nullptr;
         window->Destroyed();
         return result;
@@ -141,7 +143,7 @@ void Window::Failed(UINT message, const char* what) {
     paintFailing_ = true;
     if (reported) return;
     paintFailure_ = what;
-    PostMessageA(hwnd_, PaintFailedMessage(), 0, 0);
+    PostMessageW(hwnd_, PaintFailedMessage(), 0, 0);
 }
 
 Point Window::PointerPosition() const {
@@ -167,7 +169,7 @@ std::vector<HWND> OpenDialogs(HWND window) {
             [](HWND candidate, LPARAM context) -> BOOL {
                 auto& search = *reinterpret_cast<Search*>(context);
                 if (GetWindow(candidate, GW_OWNER) != search.owner || !IsWindowVisible(candidate) ||
-                    (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+                    (GetWindowLongW(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
                     return TRUE;
                 search.found = candidate;
                 return FALSE;
@@ -185,8 +187,8 @@ HWND InputWindow(HWND window) {
 }
 
 void ShowErrorBox(const char* message) {
-    const std::string text = ErrorBoxText(message);
-    MessageBoxA(GetActiveWindow(), text.c_str(), "Quillet", MB_OK | MB_ICONERROR);
+    MessageBoxW(GetActiveWindow(), Wide(ErrorBoxText(message)).c_str(), L"Quillet",
+                MB_OK | MB_ICONERROR);
 }
 
 } // namespace quillet::win32

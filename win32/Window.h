@@ -37,13 +37,14 @@ protected:
         bool followsPointer = false;
     };
 
-    // Registers the class on first use and creates the window; throws on failure.
+    // Registers the class on first use and creates the window; throws on failure. The names
+    // and the title are UTF-8, as every text of the program.
     void Create(const char* className, const ClassStyle& classStyle, DWORD exStyle, DWORD style,
                 const char* title, int x, int y, int width, int height, HWND parent,
                 HMENU menu = nullptr);
 
     // Every message but WM_NCCREATE and those the class style hands to Paint and PointerLeft;
-    // the default passes it to DefWindowProcA.
+    // the default passes it to DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone (WM_NCDESTROY); Handle() is null from then on.
     virtual void Destroyed() {}

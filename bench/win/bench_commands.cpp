@@ -113,7 +113,7 @@ void Measure(int notes, int runs) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     // The benchmark's window stays off the notification area.
-    TCoolTrayIcon::NotifyIcon = [](DWORD, const NOTIFYICONDATAA&) {};
+    TCoolTrayIcon::NotifyIcon = [](DWORD, const NOTIFYICONDATAW&) {};
     for (int notes : {10'000, 100'000}) Measure(notes, runs);
     std::fflush(stdout);
     return 0;

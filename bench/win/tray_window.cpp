@@ -13,24 +13,24 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = "TrayWindow";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "TrayWindow", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+    windowClass.lpszClassName = L"TrayWindow";
+    RegisterClassW(&windowClass);
+    const HWND window = CreateWindowExW(0, L"TrayWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                         nullptr, nullptr, instance, nullptr);
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = NOTIFYICONDATAW_V2_SIZE;
     icon.hWnd = window;
     icon.uID = TRAY_ICON_ID;
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = WM_TRAY_ICON;
-    icon.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET));
-    lstrcpyA(icon.szTip, "Tray window");
-    Shell_NotifyIconA(NIM_ADD, &icon);
+    icon.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLET));
+    lstrcpyW(icon.szTip, L"Tray window");
+    Shell_NotifyIconW(NIM_ADD, &icon);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-    Shell_NotifyIconA(NIM_DELETE, &icon);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    Shell_NotifyIconW(NIM_DELETE, &icon);
     return 0;
 }

@@ -134,7 +134,7 @@ protected:
 
     void SetUp() override {
         fs::create_directories(folder);
-        TCoolTrayIcon::NotifyIcon = [](DWORD, const NOTIFYICONDATAA&) {};
+        TCoolTrayIcon::NotifyIcon = [](DWORD, const NOTIFYICONDATAW&) {};
     }
     void TearDown() override {
         TCoolTrayIcon::NotifyIcon = {};

@@ -57,7 +57,7 @@ struct FakeDialogs final : Dialogs {
 
 struct TrayCall {
     DWORD message;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
 };
 
 class MainWindow : public testing::Test {
@@ -70,7 +70,7 @@ protected:
 
     void SetUp() override {
         fs::create_directories(folder);
-        TCoolTrayIcon::NotifyIcon = [this](DWORD message, const NOTIFYICONDATAA& data) {
+        TCoolTrayIcon::NotifyIcon = [this](DWORD message, const NOTIFYICONDATAW& data) {
             trayCalls.push_back({message, data});
         };
     }
@@ -192,14 +192,14 @@ TEST_F(MainWindow, NormalStartLoadsSortsSizesAndGoesToTheTrayUnseen) {
     frmMain.Start();
     EXPECT_FALSE(IsWindowVisible(frmMain.Handle()));
     ASSERT_EQ(TrayMessages(), std::vector<DWORD>{NIM_ADD});
-    const NOTIFYICONDATAA& data = trayCalls[0].data;
-    EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V2_SIZE);
+    const NOTIFYICONDATAW& data = trayCalls[0].data;
+    EXPECT_EQ(data.cbSize, NOTIFYICONDATAW_V2_SIZE);
     EXPECT_EQ(data.hWnd, frmMain.TrayIcon().HandlerWindow());
     EXPECT_EQ(data.uID, TRAY_ICON_ID);
     EXPECT_EQ(data.uFlags, 7u);
     EXPECT_EQ(data.uCallbackMessage, 0x800u);
     EXPECT_NE(data.hIcon, nullptr);
-    EXPECT_STREQ(data.szTip, "Quillet");
+    EXPECT_STREQ(data.szTip, L"Quillet");
     // The file and the settings are read, never written, by a start.
     EXPECT_EQ(Content(files.notes), TwoNotes);
 }
@@ -688,10 +688,13 @@ TEST_F(MainWindow, TheTrayHandlerNeverVetoesNorClosesAndBringsTheIconBackAfterTh
     SendMessageA(handler, taskbarCreated, 0, 0);
     EXPECT_EQ(TrayMessages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
 
-    // The shell shows at most 127 characters of the tooltip.
+    // The shell shows at most 127 characters of the tooltip, never half of one.
     icon.Hint = std::string(200, 'x');
     icon.SetIconVisible(true);
-    EXPECT_EQ(std::string(trayCalls.back().data.szTip), std::string(127, 'x'));
+    EXPECT_EQ(std::wstring(trayCalls.back().data.szTip), std::wstring(127, L'x'));
+    icon.Hint = std::string(126, 'x') + "\U0001F600"; // an emoji is two UTF-16 units
+    icon.SetIconVisible(true);
+    EXPECT_EQ(std::wstring(trayCalls.back().data.szTip), std::wstring(126, L'x'));
 }
 
 TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
