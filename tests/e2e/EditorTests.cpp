@@ -244,3 +244,74 @@ TEST(Editor, OutsideChangesToTheNotesFileAreNeverWrittenOver) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(Content(notes), outside);
 }
+
+namespace {
+
+// A note with characters from outside every 8-bit code page: accents, a symbol, Greek, Japanese,
+// a dash, an emoji with its skin tone (two UTF-16 units each).
+const std::string Worldwide = "Caf\u00E9 \u2615 \u03A9\u03BC\u03AD\u03B3\u03B1 \u65E5\u672C "
+                              "\u2014 na\u00EFve \U0001F44D\U0001F3FD";
+
+} // namespace
+
+// Typed as a user types them, characters of any script reach notes.txt as UTF-8 and come back
+// whole in the editor after a restart.
+TEST(Editor, TypedCharactersOfAnyScriptAreSavedAndComeBackWhole) {
+    AppFolderCopy folder;
+    const std::string notes = folder.Folder() + "notes.txt";
+    {
+        OpenApp app(folder);
+        ASSERT_TRUE(app.Ready());
+        PostKey(app.mainWindow, VK_INSERT);
+        const HWND editor = app.WaitForEditor();
+        ASSERT_TRUE(editor);
+        const HWND memo = GetDlgItem(editor, IDC_NOTE_TEXT);
+        PostMessageW(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(memo), TRUE);
+        ASSERT_TRUE(WaitUntil([&] { return GetFocus() == memo || GetForegroundWindow() == editor; }));
+        Sleep(200);
+        TypeText(Worldwide);
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(memo) == Worldwide; }))
+            << "typed: " << WindowText(memo);
+        PressButton(editor, IDC_NOTE_OK);
+        EXPECT_TRUE(WaitUntil([&] {
+            return Content(notes).find("2,1," + Worldwide + "\r\n") != std::string::npos;
+        })) << Content(notes);
+        ASSERT_TRUE(app.EditorGone());
+        AskToClose(app.mainWindow);
+        ASSERT_TRUE(WaitUntil(TrayIconShown));
+        ExitFromTrayMenu(app.process.Id(), app.handler);
+        EXPECT_EQ(app.process.WaitForExit(), 0u);
+    }
+    OpenApp app(folder);
+    ASSERT_TRUE(app.Ready());
+    ClickToolbarButton(app.toolbar, EditButton);
+    const HWND editor = app.WaitForEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(WindowText(GetDlgItem(editor, IDC_NOTE_TEXT)), Worldwide);
+    PressButton(editor, IDC_NOTE_CANCEL);
+}
+
+// Quillet started from a folder named in a script outside the code page finds its notes
+// there and saves them there.
+TEST(Editor, AFolderNamedInAnyScriptHoldsTheNotes) {
+    for (const std::string name : {"-\u0417\u0430\u043C\u0435\u0442\u043A\u0438", // Заметки
+                                   "-\u30E1\u30E2"}) {                           // メモ
+        SCOPED_TRACE(name);
+        AppFolderCopy folder(name);
+        const std::string notes = folder.Folder() + "notes.txt";
+        Put(notes, std::string("3,2\r\n") + Head + "0,1,03/05/2009 12:05 PM\r\n1,1,None\r\n2,1," +
+                       Worldwide + "\r\n");
+        OpenApp app(folder);
+        ASSERT_TRUE(app.Ready());
+        ClickToolbarButton(app.toolbar, EditButton);
+        const HWND editor = app.WaitForEditor();
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(WindowText(GetDlgItem(editor, IDC_NOTE_TEXT)), Worldwide) << "not loaded";
+        FillAndConfirm(editor, Moment(2009, 3, 5, 12, 5, 0), 2, "Saved here");
+        EXPECT_TRUE(WaitUntil([&] {
+            return Content(notes).find("1,1,Daily\r\n2,1,Saved here\r\n") != std::string::npos;
+        })) << Content(notes);
+        EXPECT_TRUE(TopLevelWindows(app.process.Id(), DialogClass, "Quillet").empty())
+            << "an error box";
+    }
+}

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -14,6 +15,24 @@
 namespace quillet::e2e {
 
 namespace {
+
+std::wstring Wide(std::string_view utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(std::size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()),
+                                                wide.data(), int(wide.size()))));
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()),
+                                                utf8.data(), int(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(Wide(utf8));
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
@@ -72,36 +91,37 @@ private:
 
 } // namespace
 
-AppFolderCopy::AppFolderCopy() {
-    char temp[MAX_PATH + 1];
-    if (!GetTempPathA(sizeof temp, temp)) Fail("no temp folder");
+AppFolderCopy::AppFolderCopy(const std::string& nameEnd) {
+    wchar_t temp[MAX_PATH + 1];
+    if (!GetTempPathW(MAX_PATH + 1, temp)) Fail("no temp folder");
     const std::string prefix =
-        std::string(temp) + "quillet-e2e-" + std::to_string(GetCurrentProcessId()) + "-";
+        Utf8(temp) + "quillet-e2e-" + std::to_string(GetCurrentProcessId()) + "-";
     for (int n = 1;; ++n) {
-        std::string folder = prefix + std::to_string(n);
-        if (CreateDirectoryA(folder.c_str(), nullptr)) {
+        std::string folder = prefix + std::to_string(n) + nameEnd;
+        if (CreateDirectoryW(Wide(folder).c_str(), nullptr)) {
             folder_ = folder + "\\";
             break;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) Fail("cannot create " + folder);
     }
-    if (!CopyFileA(BuiltExePath().c_str(), ExePath().c_str(), TRUE))
+    if (!CopyFileW(Wide(BuiltExePath()).c_str(), Wide(ExePath()).c_str(), TRUE))
         Fail("cannot copy " + BuiltExePath() + " to " + folder_);
 }
 
 AppFolderCopy::~AppFolderCopy() {
-    for (const std::string& name : FileNames()) DeleteFileA((folder_ + name).c_str());
-    RemoveDirectoryA(folder_.c_str());
+    for (const std::string& name : FileNames()) DeleteFileW(Wide(folder_ + name).c_str());
+    RemoveDirectoryW(Wide(folder_).c_str());
 }
 
 std::vector<std::string> AppFolderCopy::FileNames() const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder_ + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Utf8(found.cFileName));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
@@ -109,15 +129,15 @@ std::vector<std::string> AppFolderCopy::FileNames() const {
 
 Process::Process(const std::string& exePath) {
     Handle input = OpenNul(GENERIC_READ), output = OpenNul(GENERIC_WRITE);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input.get();
     startup.hStdOutput = startup.hStdError = output.get();
-    std::string commandLine = '"' + exePath + '"';
+    std::wstring commandLine = Wide('"' + exePath + '"');
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        nullptr, &startup, &started))
+    if (!CreateProcessW(Wide(exePath).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                        nullptr, nullptr, &startup, &started))
         Fail("cannot start " + exePath);
     CloseHandle(started.hThread);
     process_ = Handle(started.hProcess);
@@ -177,19 +197,19 @@ HWND WaitForWindow(DWORD processId, const std::string& className,
     return window;
 }
 
-// WM_GETTEXT, unlike GetWindowTextA, also reads the text of another process's controls;
-// the timeout keeps a hung program from hanging the test.
+// WM_GETTEXT, unlike GetWindowTextW, also reads the text of another process's controls;
+// the timeout keeps a hung program from hanging the test. In UTF-16, so nothing is lost.
 std::optional<std::string> TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
         return std::nullopt;
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, 5000, &copied))
         return std::nullopt;
     text.resize(copied);
-    return text;
+    return Utf8(text);
 }
 
 std::string WindowText(HWND window) {
@@ -357,12 +377,26 @@ std::vector<HWND> TaskbarWindows(DWORD processId) {
 }
 
 void Put(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+    std::ofstream(PathOf(path), std::ios::binary) << content;
 }
 
 std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void TypeText(const std::string& text) {
+    std::vector<INPUT> keys;
+    for (const wchar_t unit : Wide(text))
+        for (const DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT key{};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = unit;
+            key.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            keys.push_back(key);
+        }
+    if (SendInput(UINT(keys.size()), keys.data(), sizeof(INPUT)) != keys.size())
+        Fail("cannot type");
 }
 
 } // namespace quillet::e2e

@@ -51,10 +51,11 @@ private:
 };
 
 // A fresh, empty folder in the temp folder with a copy of quillet.exe in it; removed with
-// everything in it at the end.
+// everything in it at the end. Paths and names are UTF-8 here, as in the program.
 class AppFolderCopy {
 public:
-    AppFolderCopy();
+    // The folder's name ends in nameEnd, a name in any script.
+    explicit AppFolderCopy(const std::string& nameEnd = "");
     ~AppFolderCopy();
     AppFolderCopy(const AppFolderCopy&) = delete;
     AppFolderCopy& operator=(const AppFolderCopy&) = delete;
@@ -163,5 +164,9 @@ std::vector<HWND> TaskbarWindows(DWORD processId);
 // A file's whole content, written and read byte for byte (an empty text for a missing file).
 void Put(const std::string& path, const std::string& content);
 std::string Content(const std::string& path);
+
+// Types the text into the window that has the keyboard focus, one character after another as
+// a keyboard that sends characters does (SendInput with KEYEVENTF_UNICODE): any character.
+void TypeText(const std::string& text);
 
 } // namespace quillet::e2e

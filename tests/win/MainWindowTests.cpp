@@ -752,11 +752,12 @@ TEST_F(MainWindow, ATickRemindsOfTheNoteDueNowAndShowAlarmsBringsTheReminderBack
     for (int attempt = 0; attempt < 2 && alerts.AlertMessages().Count() == 0; ++attempt) {
         frmMain.Notes().SetCellText(ColAlarm, 1, FormatAlarm(clock.Now()));
         frmMain.Notes().SetCellText(ColRepeat, 1, "None");
-        frmMain.Notes().SetCellText(ColNote, 1, "Call home");
+        frmMain.Notes().SetCellText(ColNote, 1, "Call home \u2615 \u65E5\u672C");
         frmMain.ThreadedTimer1Timer();
     }
     ASSERT_EQ(alerts.AlertMessages().Count(), 1);
-    EXPECT_NE(alerts.ShownMessage()->DisplayText().find("Call home"), std::string::npos);
+    EXPECT_NE(alerts.ShownMessage()->DisplayText().find("Call home \u2615 \u65E5\u672C"),
+              std::string::npos);
     EXPECT_TRUE(alerts.Visible());
     EXPECT_FALSE(IsWindowVisible(frmMain.Handle())); // the window stays in the tray
 

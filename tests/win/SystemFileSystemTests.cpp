@@ -95,3 +95,15 @@ TEST_F(SavingOnWindows, FlushAndReplaceWorkOnRealFiles) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notes.txt"});
     EXPECT_FALSE(system.Replace(temporary, path)) << "the temporary file is gone";
 }
+
+// Notes files of earlier versions are in the system's code page: 1252 under this Wine.
+TEST_F(SavingOnWindows, AFileInTheCodePageReadsAsItsText) {
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(system.FromCodePage("Caf\xE9 \x80 \x93q\x94"), "Caf\u00E9 \u20AC \u201Cq\u201D");
+    Put("3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n2,1,Caf\xE9\r\n");
+    NoteTable table;
+    LoadNotesFile(table, path, {}, system);
+    EXPECT_EQ(table.CellText(ColNote, 1), "Caf\u00E9");
+    SaveNotesFile(table, path, system);
+    EXPECT_NE(Content().find("2,1,Caf\xC3\xA9\r\n"), std::string::npos) << "saved as UTF-8";
+}
