@@ -62,6 +62,9 @@ std::filesystem::path PathOf(std::string_view utf8) {
 }
 
 bool StartsWithExtension(std::string_view text) {
+    // Every extension is U+0300 or above, whose UTF-8 starts with 0xCC or more: the common case
+    // is decided by one byte.
+    if (text.empty() || static_cast<unsigned char>(text[0]) < 0xCC) return false;
     const char32_t c = FirstCodePoint(text);
     constexpr std::pair<char32_t, char32_t> extensions[] = {
         {0x0300, 0x036F},   // combining diacritical marks
