@@ -58,7 +58,8 @@ std::optional<long long> LastOccurrence(DateStep step, const std::string& alarm,
     }
     if (day > double(lastDay)) return std::nullopt;
     try {
-        for (TDateTime next; day < double(lastDay) && (next = StepDate(step, day)) <= double(lastDay);)
+        for (TDateTime next;
+             day < double(lastDay) && (next = StepDate(step, day)) <= double(lastDay);)
             day = next;
     } catch (const EConvertError&) {} // the chain leaves the calendar after day
     return static_cast<long long>(day);

@@ -230,9 +230,9 @@ void CheckTicksOfAMovingClock(FuzzedDataProvider& in, const NoteTable& table, lo
                             utc < *latestUtc - AlarmCheck::FreshStartMinutes))
             latestLocal = latestUtc = std::nullopt;
         // The local minutes this tick checks.
-        const long long first = latestLocal ? std::max(*latestLocal + 1,
-                                                       local - AlarmCheck::CatchUpMinutes + 1)
-                                            : local;
+        const long long first =
+            latestLocal ? std::max(*latestLocal + 1, local - AlarmCheck::CatchUpMinutes + 1)
+                        : local;
         std::vector<int> fired(std::size_t(table.RowCount()));
         for (const DueAlarm& alarm : check.DueThisTick(table, clock)) ++fired[alarm.row];
         for (int row = 1; row < table.RowCount(); ++row) {

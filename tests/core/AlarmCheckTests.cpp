@@ -227,7 +227,7 @@ TEST(AlarmCheck, EachMinuteIsCheckedOnceAndMissedOnesAreCaughtUp) {
     EXPECT_EQ(tickAt(5, 0), "");     // the clock went back: nothing twice
     EXPECT_EQ(tickAt(7, 30), "");
     EXPECT_EQ(tickAt(8, 0), "8");
-    EXPECT_EQ(tickAt(8, 1), "");     // a second check in the same minute, as on resume
+    EXPECT_EQ(tickAt(8, 1), ""); // a second check in the same minute, as on resume
 }
 
 namespace {
@@ -329,8 +329,8 @@ TEST(AlarmCheck, AClockSetBackChecksNoMinuteTwiceUnlessItWasFarAhead) {
         AlarmCheck check;
         MomentsAt(check, table, ten - 1.0 / MinutesPerDay);
         MomentsAt(check, table, c.wrong - 1.0 / MinutesPerDay);
-        MomentsAt(check, table, c.wrong);                            // the clock ahead ...
-        EXPECT_EQ(MomentsAt(check, table, ten), c.atTen);             // ... set right
+        MomentsAt(check, table, c.wrong);                 // the clock ahead ...
+        EXPECT_EQ(MomentsAt(check, table, ten), c.atTen); // ... set right
         EXPECT_EQ(MomentsAt(check, table, ten + 2.0 / MinutesPerDay), c.atTwoPast);
     }
 }

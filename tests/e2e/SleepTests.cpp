@@ -53,13 +53,16 @@ TEST(Sleep, RemindersMissedWhileTheComputerSleptComeUpAtTheNextTickOrOnResume) {
     MovedClock clock;
     ASSERT_TRUE(clock.Moving()) << "not on a movable clock: run this test through ctest";
     AppFolderCopy app;
-    const std::string daily = AlarmTextIn(20min), missed = AlarmTextIn(30min),
-                      later = AlarmTextIn(70min);
+    // The cells of a note in row `row`: Alarm, Repeat, Note.
+    const auto note = [](int row, const std::string& alarm, const char* repeat, const char* text) {
+        const std::string r = std::to_string(row);
+        return "0," + r + "," + alarm + "\r\n1," + r + "," + repeat + "\r\n2," + r + "," + text +
+               "\r\n";
+    };
     Put(app.Folder() + "notes.txt",
-        "3,4\r\n"
-        "0,1," + daily + "\r\n1,1,Daily\r\n2,1,Every day\r\n"
-        "0,2," + missed + "\r\n1,2,None\r\n2,2,Due while asleep\r\n"
-        "0,3," + later + "\r\n1,3,None\r\n2,3,Due while asleep again\r\n");
+        "3,4\r\n" + note(1, AlarmTextIn(20min), "Daily", "Every day") +
+            note(2, AlarmTextIn(30min), "None", "Due while asleep") +
+            note(3, AlarmTextIn(70min), "None", "Due while asleep again"));
 
     Process quillet(app.ExePath());
     const HWND mainWindow = WaitForWindow(quillet.Id(), MAIN_WINDOW_CLASS, "Quillet");
