@@ -53,7 +53,8 @@ class AlarmCheck {
 public:
     // A laptop asleep over a holiday still gets the reminders of the month.
     static constexpr long long CatchUpMinutes = 31 * 24 * 60;
-    // A clock that was wrong by far more than any change of zone moves it (a day either way).
+    // A clock that goes back further was wrong, not moved to another zone (no change of zone
+    // moves it by more than 26 hours): set right after a year ahead, it must not silence a year.
     static constexpr long long FreshStartMinutes = 2 * 24 * 60;
 
     // Reads the clock once; for each due row, in the order of DueAlarms, adds a message to the
