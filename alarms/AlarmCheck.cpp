@@ -7,64 +7,108 @@
 #include "notes/RepeatKind.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace quillet {
 
 namespace {
 
-// Whether a note that repeats by step from the date of its AlarmText has an occurrence on
-// today. An unreadable date (or a chain that leaves the calendar) never has one.
-bool OccursOn(DateStep step, const std::string& alarm, TDateTime today) {
-    try {
-        return FirstOccurrenceOnOrAfter(step, StrToDate(AlarmDateText(alarm)), today) == today;
-    } catch (const EConvertError&) {
-        return false;
-    }
+constexpr long long MinutesInDay = 24 * 60;
+
+long long DayOfMinute(long long minute) {
+    return (minute - (minute % MinutesInDay + MinutesInDay) % MinutesInDay) / MinutesInDay;
 }
 
-// The clock texts that the rows are compared with, taken from one reading of the clock.
+// The clock's texts over the checked minutes, each with the latest of those minutes that
+// shows it. The spans may be weeks long, yet a day has only 1,440 time texts and an hour 60
+// minute texts: each row is looked up in these instead of being compared minute by minute.
 struct ClockTexts {
-    explicit ClockTexts(TDateTime minute)
-        : alarm(FormatAlarm(minute)), time(FormatTime(minute)), minute(FormatMinute(minute)),
-          today(DateOf(minute)) {}
-    std::string alarm, time, minute;
-    TDateTime today;
+    ClockTexts(MinuteSpan named, MinuteSpan hourly) {
+        for (long long minute = std::max(named.first, named.last - MinutesInDay + 1);
+             minute <= named.last; ++minute)
+            times[FormatTime(MomentOfMinute(minute))] = minute;
+        for (long long day = DayOfMinute(named.first);
+             named.first <= named.last && day <= DayOfMinute(named.last); ++day)
+            dates[FormatDate(double(day))] = day;
+        for (long long minute = std::max(hourly.first, hourly.last - 59); minute <= hourly.last;
+             ++minute)
+            minutes[FormatMinute(MomentOfMinute(minute))] = minute;
+    }
+    std::unordered_map<std::string, long long> times;   // "09:00 AM", of the named span
+    std::unordered_map<std::string, long long> dates;   // "12/09/2026": the day, of the named span
+    std::unordered_map<std::string, long long> minutes; // "08", of the hourly span
 };
 
-// Which notes a minute is checked for: those that name a time of day (every kind but Hourly),
-// Hourly ones, or both.
-struct Kinds {
-    bool named, hourly;
-};
+std::optional<long long> Find(const std::unordered_map<std::string, long long>& texts,
+                              const std::string& text) {
+    const auto found = texts.find(text);
+    if (found == texts.end()) return std::nullopt;
+    return found->second;
+}
 
-// How the reminder names the moment of a note due now; none when it is not due.
-std::optional<std::string> DueMoment(const std::string& alarm, RepeatKind kind,
-                                     const ClockTexts& now, Kinds kinds) {
-    const auto named = [&](const std::string& time) {
-        return std::string(NameOf(kind)) + " " + time;
+// The latest day from firstDay to lastDay on the chain of a note that repeats by step from
+// the date of its AlarmText; none when the chain has no day there or the date cannot be read.
+std::optional<long long> LastOccurrence(DateStep step, const std::string& alarm, long long firstDay,
+                                        long long lastDay) {
+    TDateTime day;
+    try {
+        day = FirstOccurrenceOnOrAfter(step, StrToDate(AlarmDateText(alarm)), double(firstDay));
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+    if (day > double(lastDay)) return std::nullopt;
+    try {
+        for (TDateTime next;
+             day < double(lastDay) && (next = StepDate(step, day)) <= double(lastDay);)
+            day = next;
+    } catch (const EConvertError&) {} // the chain leaves the calendar after day
+    return static_cast<long long>(day);
+}
+
+// The latest minute of the spans in which a note is due, and how its reminder names the
+// moment; none when it is due in none of them.
+std::optional<DueAlarm> DueIn(const std::string& alarm, RepeatKind kind, const ClockTexts& clock,
+                              long long namedFirst) {
+    if (kind == RepeatKind::None) {
+        // Due when the text is a date and a time of the span's, as the clock writes them.
+        const std::size_t blank = alarm.find(' ');
+        if (blank == std::string::npos) return std::nullopt;
+        const auto time = Find(clock.times, alarm.substr(blank + 1));
+        if (!time) return std::nullopt; // rules out almost every row without reading the date
+        const auto day = Find(clock.dates, alarm.substr(0, blank));
+        if (!day) return std::nullopt;
+        const long long minute = *day * MinutesInDay + (*time - DayOfMinute(*time) * MinutesInDay);
+        if (minute < namedFirst || minute > *time) return std::nullopt;
+        return DueAlarm{0, alarm, minute};
+    }
+    const auto named = [&](long long minute, const std::string& time) {
+        return DueAlarm{0, std::string(NameOf(kind)) + " " + time, minute};
     };
     if (kind == RepeatKind::Hourly) {
-        if (kinds.hourly && AlarmMinuteText(alarm) == now.minute)
-            return named(AlarmTimeText(alarm));
+        if (const auto minute = Find(clock.minutes, AlarmMinuteText(alarm)))
+            return named(*minute, AlarmTimeText(alarm));
         return std::nullopt;
     }
-    if (!kinds.named) return std::nullopt;
-    if (kind == RepeatKind::None) {
-        if (alarm == now.alarm) return alarm;
-        return std::nullopt;
-    }
+    // The time first: it rules out almost every row without reading a date.
     const std::string time = AlarmTimeText(alarm);
-    if (kind == RepeatKind::Daily) {
-        if (time == now.time) return named(time);
-    } else if (const auto step = DateStepOf(kind)) {
-        // The time first: it rules out almost every row without reading a date.
-        if (time == now.time && OccursOn(*step, alarm, now.today)) return named(time);
-    }
-    return std::nullopt;
+    const auto latest = Find(clock.times, time);
+    if (!latest) return std::nullopt;
+    if (kind == RepeatKind::Daily) return named(*latest, time);
+    const auto step = DateStepOf(kind);
+    if (!step) return std::nullopt;
+    // The days of the span on which the minute of this time of day lies within it.
+    const long long timeOfDay = *latest - DayOfMinute(*latest) * MinutesInDay;
+    const long long earliest = *latest - (*latest - namedFirst) / MinutesInDay * MinutesInDay;
+    const auto day = LastOccurrence(*step, alarm, DayOfMinute(earliest), DayOfMinute(*latest));
+    if (!day) return std::nullopt;
+    return named(*day * MinutesInDay + timeOfDay, time);
 }
 
-void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime minute, Kinds kinds) {
-    const ClockTexts now(minute);
+} // namespace
+
+std::vector<DueAlarm> DueAlarms(const NoteTable& table, MinuteSpan named, MinuteSpan hourly) {
+    const ClockTexts clock(named, hourly);
+    std::vector<DueAlarm> due;
     std::string alarm; // one buffer for every row
     for (int row = 1; row < table.RowCount(); ++row) {
         alarm = table.CellText(ColAlarm, row);
@@ -72,40 +116,39 @@ void AppendDue(std::vector<DueAlarm>& due, const NoteTable& table, TDateTime min
         const auto kind = RepeatKindOf(table.CellText(ColRepeat, row));
         if (!kind) continue;
         NormalizeAlarmText(alarm);
-        if (const auto moment = DueMoment(alarm, *kind, now, kinds)) due.push_back({row, *moment});
+        if (auto alarmDue = DueIn(alarm, *kind, clock, named.first)) {
+            alarmDue->row = row;
+            due.push_back(std::move(*alarmDue));
+        }
     }
+    std::ranges::sort(due, [](const DueAlarm& a, const DueAlarm& b) {
+        return a.minute != b.minute ? a.minute < b.minute : a.row < b.row;
+    });
+    return due;
 }
 
-} // namespace
-
 std::vector<DueAlarm> DueAlarms(const NoteTable& table, TDateTime minute) {
-    std::vector<DueAlarm> due;
-    AppendDue(due, table, minute, {true, true});
-    return due;
+    const long long at = MinuteOf(minute);
+    return DueAlarms(table, {at, at}, {at, at});
 }
 
 std::vector<DueAlarm> AlarmCheck::DueThisTick(const NoteTable& table, const Clock& clock) {
-    // UTC offsets lie within a day of UTC either way: no change skips more local minutes.
-    constexpr long long MostSkipped = 2 * 24 * 60;
     const LocalTime reading = clock.Read();
     const long long local = MinuteOf(reading.moment);
     const long long utc = local - reading.utcOffsetMinutes;
-    // Real minutes since the last tick; the first minutes to check for each kind of note.
-    const long long passed = lastUtcMinute_ ? utc - *lastUtcMinute_ : -1;
-    long long firstNamed = local, firstHourly = local;
-    if (passed >= 0 && passed <= 2) {
-        firstHourly = local - passed + 1;
-        firstNamed = std::max(checkedUpTo_ + 1, local - MostSkipped);
-        checkedUpTo_ = std::max(checkedUpTo_, local);
-    } else {
-        checkedUpTo_ = local; // a jump: the current minute only, as if starting afresh
-    }
-    lastUtcMinute_ = utc;
-    std::vector<DueAlarm> due;
-    for (long long minute = std::min(firstNamed, firstHourly); minute <= local; ++minute)
-        AppendDue(due, table, MomentOfMinute(minute),
-                  {minute >= firstNamed, minute >= firstHourly});
-    return due;
+    if (!checkedUpTo_ || local < checkedUpTo_->local - FreshStartMinutes ||
+        utc < checkedUpTo_->utc - FreshStartMinutes)
+        checkedUpTo_ = Minutes{local - 1, utc - 1};
+    // The minutes after the last checked one, up to now, at most CatchUpMinutes of them.
+    const auto after = [](long long checked, long long now) {
+        return MinuteSpan{std::max(checked + 1, now - CatchUpMinutes + 1), now};
+    };
+    const MinuteSpan named = after(checkedUpTo_->local, local);
+    // Hourly notes follow the real minutes, shown on the local clock as it reads now.
+    const MinuteSpan real = after(checkedUpTo_->utc, utc);
+    const MinuteSpan hourly{real.first + reading.utcOffsetMinutes, local};
+    checkedUpTo_ = Minutes{std::max(checkedUpTo_->local, local), std::max(checkedUpTo_->utc, utc)};
+    return DueAlarms(table, named, hourly);
 }
 
 } // namespace quillet

@@ -409,6 +409,12 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         break;
+    case WM_POWERBROADCAST:
+        // Back from sleep: the tick's wait may not have counted the time asleep, so the check
+        // runs now. It checks each minute once, so the next tick finds nothing twice.
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            ThreadedTimer1Timer();
+        break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     // Each change in the folder starts the wait for notes.txt to settle anew.
     case NotesFolderChanged: SetTimer(Handle(), SettleTimer, SettleDelay, nullptr); return 0;

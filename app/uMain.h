@@ -74,7 +74,7 @@ public:
     void btnExitClick();
     void Exit1Click();
     void CoolTrayIcon1DblClick();
-    // The alarm check, once a minute.
+    // The alarm check: once a minute, and at once when the computer resumes from sleep.
     void ThreadedTimer1Timer();
     void FormKeyDown(WORD key);
     // The font colour of a cell the grid is about to draw: past one-shot notes are grey.

@@ -1,9 +1,13 @@
 // A table of notes from the input, as a notes file would hold them, and the alarm check over
 // it. At minutes from the input, DueAlarms never throws and gives what the plainest reading of
-// the rules gives: the texts compared, every chain walked step by step. Then ticks of a clock
-// whose UTC offset changes as the input says, while real time runs on a minute or two per
-// tick: no tick throws or hangs, and every one-time note whose minute the local clock passes
-// fires exactly once, however the offset moves (daylight-saving changes, zone changes).
+// the rules gives: the texts compared, every chain walked step by step. Over spans of minutes
+// it gives what checking every minute of them one by one gives, each row once at its latest
+// minute. Then ticks of a clock that moves as the input says: real time runs on a minute or
+// two per tick, jumps forward (a computer asleep, a clock set forward) or back (a clock set
+// back, a little or a lot), and the UTC offset changes (daylight saving, a change of zone).
+// No tick throws or hangs, and each one-time note fires at the tick whose minutes it falls
+// in: the local minutes after the latest one checked, a month of them at most, or after a
+// clock set back by more than two days, the tick's own minute.
 #include "alarms/AlarmCheck.h"
 #include "alarms/DateStepping.h"
 #include "base/DateFormat.h"
@@ -19,6 +23,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,9 @@ void Check(bool condition) {
 
 constexpr long long FirstMinute = (long long)FirstDay * 1440,
                     LastMinute = (long long)LastDay * 1440 + 1439;
+// The minutes near the ends of the calendar that the clock keeps away from: a change of zone
+// and a month of catching up fit in.
+constexpr long long Margin = AlarmCheck::CatchUpMinutes + 2880;
 
 // The moment of a minute as MinuteOf counts them, with seconds.
 TDateTime MomentOf(long long minute, int second = 0) {
@@ -119,13 +127,66 @@ void CheckAgainstThePlainRules(FuzzedDataProvider& in, const NoteTable& table, l
     }
 }
 
+// The rows due in some minute of the spans, found by checking every minute one by one: the
+// latest minute of each row, in the order of those minutes, then of the rows. A note is due
+// only in a minute whose time text (for an Hourly one, minute text) is its own, so the other
+// minutes are passed over, which makes weeks affordable.
+std::vector<DueAlarm> EveryMinuteOf(const NoteTable& table, MinuteSpan named, MinuteSpan hourly) {
+    std::set<std::string> times, minutes;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        std::string alarm = table.CellText(ColAlarm, row);
+        NormalizeAlarmText(alarm);
+        times.insert(AlarmTimeText(alarm));
+        minutes.insert(AlarmMinuteText(alarm));
+    }
+    std::vector<std::optional<DueAlarm>> latest(std::size_t(table.RowCount()));
+    for (const bool forHourly : {false, true}) {
+        const MinuteSpan span = forHourly ? hourly : named;
+        for (long long minute = span.first; minute <= span.last; ++minute) {
+            const TDateTime moment = MomentOf(minute);
+            if (forHourly ? !minutes.contains(FormatMinute(moment))
+                          : !times.contains(FormatTime(moment)))
+                continue;
+            for (const DueAlarm& due : DueAlarms(table, moment))
+                if ((table.CellText(ColRepeat, due.row) == "Hourly") == forHourly)
+                    latest[std::size_t(due.row)] = DueAlarm{due.row, due.moment, minute};
+        }
+    }
+    std::vector<DueAlarm> due;
+    for (const auto& row : latest)
+        if (row) due.push_back(*row);
+    std::ranges::stable_sort(due, {}, &DueAlarm::minute);
+    return due;
+}
+
+MinuteSpan Span(FuzzedDataProvider& in, long long near) {
+    const long long last = std::clamp(near + in.ConsumeIntegralInRange(-1500, 1500) * 1440LL +
+                                          in.ConsumeIntegralInRange(-720, 720),
+                                      FirstMinute + Margin, LastMinute - Margin);
+    // Hours, days, or weeks: more than the month the check catches up.
+    const long long longest = in.PickValueInArray({180LL, 3 * 1440LL, 35 * 1440LL});
+    return {last - in.ConsumeIntegralInRange(-1LL, longest), last}; // empty at -1
+}
+
+void CheckSpansAgainstEveryMinute(FuzzedDataProvider& in, const NoteTable& table, long long near) {
+    const MinuteSpan named = Span(in, near);
+    // Hourly notes over real minutes shown on the local clock: mostly as many as the named ones.
+    const long long offsetMoved = in.ConsumeBool() ? 0 : in.ConsumeIntegralInRange(-1560, 1560);
+    const MinuteSpan hourly = in.ConsumeBool() ? named : Span(in, named.last + offsetMoved);
+    const std::vector<DueAlarm> due = DueAlarms(table, named, hourly);
+    const std::vector<DueAlarm> plain = EveryMinuteOf(table, named, hourly);
+    Check(due.size() == plain.size());
+    for (std::size_t i = 0; i < due.size() && i < plain.size(); ++i)
+        Check(due[i].row == plain[i].row && due[i].minute == plain[i].minute &&
+              due[i].moment == plain[i].moment);
+}
+
 struct FuzzedClock : Clock {
     LocalTime reading{};
     LocalTime Read() const override { return reading; }
 };
 
-// Mostly the same offset; now and then a daylight-saving change, rarely another zone (which
-// makes the check catch up on as many as 26 hours of local minutes).
+// Mostly the same offset; now and then a daylight-saving change, rarely another zone.
 int Offset(FuzzedDataProvider& in, int offset) {
     const int change = in.ConsumeIntegralInRange(0, 255);
     if (change == 0) return in.ConsumeIntegralInRange(-12 * 60, 14 * 60);
@@ -133,35 +194,57 @@ int Offset(FuzzedDataProvider& in, int offset) {
     return offset;
 }
 
-void CheckTicksAcrossOffsetChanges(FuzzedDataProvider& in, const NoteTable& table, long long near) {
-    long long local = near - in.ConsumeIntegralInRange(0, 10);
-    int offset = in.ConsumeIntegralInRange(-12 * 60, 14 * 60);
-    long long utc = local - offset;
-    FuzzedClock clock;
-    AlarmCheck check;
-    std::vector<int> fired(std::size_t(table.RowCount()));
-    const long long earliest = local;
-    long long latest = local - 1; // no minute passed yet
-    for (int tick = in.ConsumeIntegralInRange(1, 16); tick > 0 && in.remaining_bytes(); --tick) {
-        local = utc + offset;
-        if (local < FirstMinute + 2880 || local > LastMinute - 2880) return;
-        latest = std::max(latest, local);
-        clock.reading = {MomentOf(local, in.ConsumeIntegralInRange(0, 59)), offset};
-        for (const DueAlarm& alarm : check.DueThisTick(table, clock)) ++fired[alarm.row];
-        utc += in.ConsumeIntegralInRange(0, 2);
-        offset = Offset(in, offset);
+// Mostly a minute or two, as ticks come; now and then a jump either way.
+long long RealMinutesPassed(FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange(0, 15)) {
+    case 0: return in.ConsumeIntegralInRange(3, 40 * 1440);   // asleep, or set forward
+    case 1: return -in.ConsumeIntegralInRange(1, 3 * 1440);   // set back
+    case 2: return -in.ConsumeIntegralInRange(1, 400 * 1440); // set back by far
+    default: return in.ConsumeIntegralInRange(0, 2);
     }
+}
+
+void CheckTicksOfAMovingClock(FuzzedDataProvider& in, const NoteTable& table, long long near) {
+    // The minute of each one-time note whose text is the clock's own; others never fire.
+    std::vector<std::optional<long long>> oneTime(std::size_t(table.RowCount()));
     for (int row = 1; row < table.RowCount(); ++row) {
         if (table.CellText(ColRepeat, row) != "None") continue;
         std::string alarm = table.CellText(ColAlarm, row);
         NormalizeAlarmText(alarm);
         try {
             const long long minute = MinuteOf(StrToDateTime(alarm));
-            if (alarm != FormatAlarm(MomentOf(minute))) continue; // never the clock's text
-            Check(fired[row] == (minute >= earliest && minute <= latest ? 1 : 0));
-        } catch (const EConvertError&) {
-            Check(fired[row] == 0);
+            if (alarm == FormatAlarm(MomentOf(minute))) oneTime[std::size_t(row)] = minute;
+        } catch (const EConvertError&) {}
+    }
+    long long local = near - in.ConsumeIntegralInRange(0, 10);
+    int offset = in.ConsumeIntegralInRange(-12 * 60, 14 * 60);
+    long long utc = local - offset;
+    FuzzedClock clock;
+    AlarmCheck check;
+    std::optional<long long> latestLocal, latestUtc; // of the ticks since the check started afresh
+    for (int tick = in.ConsumeIntegralInRange(1, 16); tick > 0 && in.remaining_bytes(); --tick) {
+        local = utc + offset;
+        if (local < FirstMinute + Margin || local > LastMinute - Margin) return;
+        clock.reading = {MomentOf(local, in.ConsumeIntegralInRange(0, 59)), offset};
+        if (latestLocal && (local < *latestLocal - AlarmCheck::FreshStartMinutes ||
+                            utc < *latestUtc - AlarmCheck::FreshStartMinutes))
+            latestLocal = latestUtc = std::nullopt;
+        // The local minutes this tick checks.
+        const long long first =
+            latestLocal ? std::max(*latestLocal + 1, local - AlarmCheck::CatchUpMinutes + 1)
+                        : local;
+        std::vector<int> fired(std::size_t(table.RowCount()));
+        for (const DueAlarm& alarm : check.DueThisTick(table, clock)) ++fired[alarm.row];
+        for (int row = 1; row < table.RowCount(); ++row) {
+            Check(fired[row] <= 1);
+            if (table.CellText(ColRepeat, row) != "None") continue;
+            const auto minute = oneTime[std::size_t(row)];
+            Check(fired[row] == (minute && *minute >= first && *minute <= local ? 1 : 0));
         }
+        latestLocal = std::max(latestLocal.value_or(local), local);
+        latestUtc = std::max(latestUtc.value_or(utc), utc);
+        utc += RealMinutesPassed(in);
+        offset = Offset(in, offset);
     }
 }
 
@@ -169,9 +252,10 @@ void CheckTicksAcrossOffsetChanges(FuzzedDataProvider& in, const NoteTable& tabl
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    const long long near = in.ConsumeIntegralInRange(FirstMinute + 2880, LastMinute - 2880);
+    const long long near = in.ConsumeIntegralInRange(FirstMinute + Margin, LastMinute - Margin);
     const NoteTable table = Table(in, near);
     CheckAgainstThePlainRules(in, table, near);
-    CheckTicksAcrossOffsetChanges(in, table, near);
+    CheckSpansAgainstEveryMinute(in, table, near);
+    CheckTicksOfAMovingClock(in, table, near);
     return 0;
 }

@@ -200,7 +200,7 @@ TEST(AlarmCheck, TwoNotesInOneMinuteEndOnTheSecond) {
     EXPECT_EQ(popup.bringUps, 1);
 }
 
-TEST(AlarmCheck, EachMinuteIsCheckedOnceAndASkippedOneIsCaughtUp) {
+TEST(AlarmCheck, EachMinuteIsCheckedOnceAndMissedOnesAreCaughtUp) {
     // One one-time note for each minute from 10:00 to 10:09.
     std::vector<Note> notes;
     for (int minute = 0; minute < 10; ++minute)
@@ -222,10 +222,117 @@ TEST(AlarmCheck, EachMinuteIsCheckedOnceAndASkippedOneIsCaughtUp) {
     EXPECT_EQ(tickAt(0, 30), "0");
     EXPECT_EQ(tickAt(0, 59), ""); // the same minute again
     EXPECT_EQ(tickAt(1, 0), "1");
-    EXPECT_EQ(tickAt(3, 1), "23"); // slid past 10:02
-    EXPECT_EQ(tickAt(7, 0), "7");  // a longer gap is not caught up
-    EXPECT_EQ(tickAt(5, 0), "5");  // the clock went back
-    EXPECT_EQ(tickAt(6, 0), "6");
+    EXPECT_EQ(tickAt(3, 1), "23");   // slid past 10:02
+    EXPECT_EQ(tickAt(7, 0), "4567"); // a longer gap, in the order of the minutes
+    EXPECT_EQ(tickAt(5, 0), "");     // the clock went back: nothing twice
+    EXPECT_EQ(tickAt(7, 30), "");
+    EXPECT_EQ(tickAt(8, 0), "8");
+    EXPECT_EQ(tickAt(8, 1), ""); // a second check in the same minute, as on resume
+}
+
+namespace {
+
+// The moments the reminders of one tick name, in their order.
+std::vector<std::string> MomentsAt(AlarmCheck& check, const NoteTable& table, TDateTime now) {
+    struct : Clock {
+        TDateTime now;
+        LocalTime Read() const override { return {now, 60}; }
+    } clock;
+    clock.now = now;
+    std::vector<std::string> moments;
+    for (const DueAlarm& due : check.DueThisTick(table, clock)) moments.push_back(due.moment);
+    return moments;
+}
+
+using Moments = std::vector<std::string>;
+
+} // namespace
+
+// The computer asleep from 09:11 on Wednesday 9 December 2026: the first tick after it checks
+// every minute of the sleep, and each note due in it comes once, named as it always is, in the
+// order of its latest minute there. A month is caught up at most.
+TEST(AlarmCheck, ASleepGivesEachNoteDueInItOnceInTheOrderOfTheirLatestMinute) {
+    const NoteTable table = Notes({
+        {"12/09/2026 09:30 AM", "None", "in the sleep"},
+        {"01/01/2020 09:25 AM", "Daily", "daily"},
+        {"01/01/2020 12:20 AM", "Hourly", "hourly"},
+        {"12/09/2026 09:05 AM", "None", "before the sleep"},
+        {"12/11/2026 08:00 AM", "Weekly", "fridays"},
+        {"11/20/2026 10:00 PM", "Monthly", "the 20th"},
+        {"12/09/2026 09:11 AM", "None", "the minute it fell asleep"},
+        {"01/05/2027 09:00 AM", "None", "in January"},
+        {"12/09/2026 09:50 AM", "None", "after waking"},
+    });
+    const struct {
+        const char* sleep;
+        TDateTime wake;
+        Moments reminded;
+    } cases[] = {
+        {"25 minutes",
+         At(2026, 12, 9, 9, 36, 5),
+         {"Hourly 12:20 AM", "Daily 09:25 AM", "12/09/2026 09:30 AM"}},
+        {"3 days",
+         At(2026, 12, 12, 9, 36, 5),
+         {"12/09/2026 09:30 AM", "12/09/2026 09:50 AM", "Weekly 08:00 AM", "Hourly 12:20 AM",
+          "Daily 09:25 AM"}},
+        {"10 days",
+         At(2026, 12, 19, 9, 36, 5),
+         {"12/09/2026 09:30 AM", "12/09/2026 09:50 AM", "Weekly 08:00 AM", "Hourly 12:20 AM",
+          "Daily 09:25 AM"}},
+        // Only the last 31 days: from 09:37 on 18 December.
+        {"40 days",
+         At(2027, 1, 18, 9, 36, 5),
+         {"Monthly 10:00 PM", "01/05/2027 09:00 AM", "Weekly 08:00 AM", "Hourly 12:20 AM",
+          "Daily 09:25 AM"}},
+        // From 09:31 on 9 December: 09:30 just misses the month.
+        {"31 days and 19 minutes",
+         At(2027, 1, 9, 9, 30, 5),
+         {"12/09/2026 09:50 AM", "Monthly 10:00 PM", "01/05/2027 09:00 AM", "Weekly 08:00 AM",
+          "Hourly 12:20 AM", "Daily 09:25 AM"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sleep);
+        AlarmCheck check;
+        EXPECT_EQ(MomentsAt(check, table, At(2026, 12, 9, 9, 11, 40)),
+                  Moments{"12/09/2026 09:11 AM"});
+        EXPECT_EQ(MomentsAt(check, table, c.wake), c.reminded);
+        EXPECT_EQ(MomentsAt(check, table, c.wake), Moments{}); // resumed in the same minute
+        EXPECT_EQ(MomentsAt(check, table, c.wake + 1.0 / MinutesPerDay), Moments{});
+    }
+}
+
+// A clock set back (by hand, or stepped by a time sync) checks no minute up to the latest one
+// checked again, Hourly notes included: they wait for real time to pass the latest real minute
+// checked. A clock that was more than two days ahead starts afresh, or its error would silence
+// the days in between.
+TEST(AlarmCheck, AClockSetBackChecksNoMinuteTwiceUnlessItWasFarAhead) {
+    const NoteTable table = Notes({
+        {"12/09/2026 10:00 AM", "None", "ten"},
+        {"12/09/2026 10:02 AM", "None", "two past"},
+        {"01/01/2020 12:01 AM", "Hourly", "hourly"},
+    });
+    const TDateTime ten = At(2026, 12, 9, 10, 0, 30);
+    const struct {
+        const char* ahead;
+        TDateTime wrong;
+        Moments atTen, atTwoPast;
+    } cases[] = {
+        {"five minutes", ten + 5.0 / MinutesPerDay, {}, {}},
+        {"a day", ten + 1, {}, {}},
+        {"a year",
+         At(2027, 12, 9, 10, 0, 30),
+         {"12/09/2026 10:00 AM"},
+         {"Hourly 12:01 AM", "12/09/2026 10:02 AM"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ahead);
+        AlarmCheck check;
+        MomentsAt(check, table, ten - 1.0 / MinutesPerDay);
+        MomentsAt(check, table, c.wrong - 1.0 / MinutesPerDay);
+        MomentsAt(check, table, c.wrong);                 // the clock ahead ...
+        EXPECT_EQ(MomentsAt(check, table, ten), c.atTen); // ... set right
+        EXPECT_EQ(MomentsAt(check, table, ten + 2.0 / MinutesPerDay), c.atTwoPast);
+    }
 }
 
 // A month of ticks that drift later by the hand-over and the handler's run time: every due
@@ -445,14 +552,17 @@ TEST(AlarmCheck, ClocksGoingBackCheckNoMinuteTwice) {
     }
 }
 
-// Only a change of the offset between two ticks a minute or two apart is a daylight-saving
-// change. A gap across one (a computer asleep over the night of the change) checks the
-// current minute only, as any other gap does.
-TEST(AlarmCheck, AGapAcrossAChangeChecksTheCurrentMinuteOnly) {
+// A sleep across a change of the clocks checks every local minute once: the hour the clocks
+// skipped is caught up, the hour they repeated is checked once, whichever side of the change
+// it was checked on, and every note comes once.
+TEST(AlarmCheck, ASleepAcrossAChangeChecksEveryLocalMinuteOnce) {
     const NoteTable table = Notes({
         {"03/08/2026 02:30 AM", "None", "skipped"},
         {"03/08/2026 04:00 AM", "None", "now"},
         {"11/01/2026 01:30 AM", "None", "repeated"},
+        {"11/01/2026 01:33 AM", "None", "repeated too"},
+        {"01/01/2020 02:30 AM", "Daily", "daily"},
+        {"01/01/2020 12:45 AM", "Hourly", "hourly"},
     });
     ZoneClock clock = NewYork;
     AlarmCheck check;
@@ -463,11 +573,22 @@ TEST(AlarmCheck, AGapAcrossAChangeChecksTheCurrentMinuteOnly) {
             fired += table.CellText(ColNote, due.row) + ";";
         return fired;
     };
-    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 6, 30)), "");    // 01:30 EST
-    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 8, 0)), "now;"); // 04:00 EDT, ninety minutes on
-    // Clocks back, with the computer asleep from 01:20 EDT to 01:40 EST: the minute it wakes
-    // in is checked, although its text was passed before the change.
+    // Clocks forward, asleep from 01:30 EST to 04:00 EDT (ninety minutes).
+    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 6, 30)), "");
+    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 8, 0)), "skipped;daily;hourly;now;");
+    // Asleep for three days across it, from Saturday 10 PM to Monday 10 AM.
+    check = {};
+    EXPECT_EQ(tickAt(Utc(2026, 3, 8, 3, 0)), "");
+    EXPECT_EQ(tickAt(Utc(2026, 3, 9, 14, 0)), "skipped;now;daily;hourly;");
+    // Clocks back. Asleep from 01:20 EDT to 01:40 EST: 01:30 is checked, once. The Hourly note's
+    // 01:45 EDT is 00:45 on the clock as it reads now, so it comes first.
+    check = {};
     EXPECT_EQ(tickAt(Utc(2026, 11, 1, 5, 20)), "");
-    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 30)), "repeated;");
-    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 31)), "");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 40)), "hourly;repeated;repeated too;");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 41)), "");
+    // Awake until 01:31 EDT, then asleep until 01:40 EST: only 01:32 to 01:40 are new.
+    check = {};
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 5, 30)), "repeated;");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 5, 31)), "");
+    EXPECT_EQ(tickAt(Utc(2026, 11, 1, 6, 40)), "hourly;repeated too;");
 }

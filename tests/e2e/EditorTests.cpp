@@ -155,7 +155,7 @@ TEST(Editor, EditReadsTheStoredRowAndANoteDueComesUpWhileTheEditorIsOpen) {
     if (now.wSecond >= 45) Sleep((61 - now.wSecond) * 1000);
     AppFolderCopy folder;
     const std::string notes = folder.Folder() + "notes.txt";
-    const std::string due = "0,2," + AlarmTextInAMinute() + "\r\n1,2,None\r\n2,2,Call home\r\n";
+    const std::string due = "0,2," + AlarmTextIn(1min) + "\r\n1,2,None\r\n2,2,Call home\r\n";
     Put(notes, std::string("3,3\r\n") + Head +
                    "0,1,03/05/2009 12:05:30 PM\r\n1,1,daily\r\n2,1,Seconds\r\n" + due);
     OpenApp app(folder);

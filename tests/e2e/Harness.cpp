@@ -299,13 +299,13 @@ HWND VisiblePopup(DWORD processId) {
     return nullptr;
 }
 
-std::string AlarmTextInAMinute() {
+std::string AlarmTextIn(std::chrono::minutes from) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     FILETIME file;
     SystemTimeToFileTime(&now, &file);
     ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
-    ticks.QuadPart += 60ull * 10'000'000; // 100-ns steps
+    ticks.QuadPart += from.count() * 60ull * 10'000'000; // 100-ns steps
     file = {ticks.LowPart, ticks.HighPart};
     SYSTEMTIME then;
     FileTimeToSystemTime(&file, &then);

@@ -135,8 +135,8 @@ HWND Toolbar(HWND mainWindow);
 void ClickToolbarButton(HWND toolbar, int index);
 // The program's reminder popup, once it is visible.
 HWND VisiblePopup(DWORD processId);
-// The local time a minute from now as an Alarm text, "mm/dd/yyyy HH:nn AM/PM".
-std::string AlarmTextInAMinute();
+// The local time so many minutes from now as an Alarm text, "mm/dd/yyyy HH:nn AM/PM".
+std::string AlarmTextIn(std::chrono::minutes from);
 
 // The value of a date or time picker of another program, and setting it as a user would
 // pick it. The picker's messages carry a pointer, so the value passes through memory in

@@ -34,7 +34,7 @@ TEST(Reminders, ANoteDueComesUpWhileAQuestionIsOpenAndShowAlarmsBringsItBack) {
     AppFolderCopy app;
     const std::string notes = app.Folder() + "notes.txt";
     const std::string oneNote =
-        "3,2\r\n0,1," + AlarmTextInAMinute() + "\r\n1,1,None\r\n" + "2,1,Call home\r\n";
+        "3,2\r\n0,1," + AlarmTextIn(1min) + "\r\n1,1,None\r\n" + "2,1,Call home\r\n";
     std::ofstream(notes, std::ios::binary) << oneNote;
 
     Process quillet(app.ExePath());
