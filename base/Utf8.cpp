@@ -26,35 +26,61 @@ Lead LeadOf(unsigned char c) {
     return {0, 0, 0}; // a continuation byte, C0, C1 or F5 and above
 }
 
-// The first code point of a valid text; 0 for an empty one.
+// The length of the well-formed sequence at the start of text; 0 for an ill-formed one.
+std::size_t SequenceAt(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    if (*p < 0x80) return 1;
+    const Lead lead = LeadOf(*p);
+    if (lead.length == 0 || text.size() < std::size_t(lead.length)) return 0;
+    if (p[1] < lead.low || p[1] > lead.high) return 0;
+    for (int i = 2; i < lead.length; ++i)
+        if ((p[i] & 0xC0) != 0x80) return 0;
+    return std::size_t(lead.length);
+}
+
+// The first character of the text; its first byte where that starts no well-formed one, 0
+// for an empty text.
 char32_t FirstCodePoint(std::string_view text) {
     if (text.empty()) return 0;
     const auto byte = [&](std::size_t i) { return char32_t(static_cast<unsigned char>(text[i])); };
-    const Lead lead = LeadOf(static_cast<unsigned char>(text[0]));
-    if (lead.length == 0 || text.size() < std::size_t(lead.length)) return byte(0);
-    char32_t point = byte(0) & (0x7F >> lead.length);
-    for (int i = 1; i < lead.length; ++i) point = (point << 6) | (byte(i) & 0x3F);
+    const std::size_t length = SequenceAt(text);
+    if (length <= 1) return byte(0);
+    char32_t point = byte(0) & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) point = (point << 6) | (byte(i) & 0x3F);
     return point;
 }
 
 } // namespace
 
 bool IsValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
+    while (!text.empty()) {
+        // Runs of ASCII, most of every text, a byte at a time without the lead table.
+        if (static_cast<unsigned char>(text.front()) < 0x80) {
+            text.remove_prefix(1);
             continue;
         }
-        const Lead lead = LeadOf(*p);
-        if (lead.length == 0 || end - p < lead.length) return false;
-        if (p[1] < lead.low || p[1] > lead.high) return false;
-        for (int i = 2; i < lead.length; ++i)
-            if ((p[i] & 0xC0) != 0x80) return false;
-        p += lead.length;
+        const std::size_t length = SequenceAt(text);
+        if (length == 0) return false;
+        text.remove_prefix(length);
     }
     return true;
+}
+
+std::string WellFormedUtf8(std::string text) {
+    if (IsValidUtf8(text)) return text;
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (std::string_view rest = text; !rest.empty();) {
+        const std::size_t length = SequenceAt(rest);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            rest.remove_prefix(1);
+        } else {
+            out.append(rest.substr(0, length));
+            rest.remove_prefix(length);
+        }
+    }
+    return out;
 }
 
 std::filesystem::path PathOf(std::string_view utf8) {

@@ -11,6 +11,10 @@ namespace quillet {
 // encoded surrogates (U+D800 to U+DFFF), nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);
 
+// The text with every byte that is not part of a well-formed sequence replaced by U+FFFD, as
+// any reader of UTF-8 shows it; well-formed text comes back as it is.
+std::string WellFormedUtf8(std::string text);
+
 // The file-system path a UTF-8 text names, in any script, on every system.
 std::filesystem::path PathOf(std::string_view utf8);
 

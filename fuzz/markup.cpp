@@ -1,6 +1,8 @@
 // Measures, draws and hit-tests random markup in random rectangles on the recording canvas,
-// at once and from a layout made once, which must agree. The first 8 bytes choose the
+// at once and from a layout made once, which must agree; what it draws of well-formed UTF-8 is
+// whole characters. The first 8 bytes choose the
 // rectangle, the point and the options; the rest is the markup.
+#include "base/Utf8.h"
 #include "markup/DrawMarkup.h"
 #include "tests/support/RecordingCanvas.h"
 
@@ -60,6 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MarkupResult drawn = DrawMarkup(drawing, text, rect, options);
     Check(drawn.height <= measured.height && drawn.linkCount <= measured.linkCount);
     Check(drawing.GetFont() == DefaultTestFont() && drawing.ClipRect() == rect);
+    // Text of any script is cut only between characters.
+    if (IsValidUtf8(text))
+        for (const auto& call : drawing.Of(RecordingCanvas::Op::Text)) Check(IsValidUtf8(call.text));
 
     options.mode = MarkupMode::HitTest;
     RecordingCanvas testing;

@@ -283,7 +283,8 @@ void SaveNotesFile(const NoteTable& table, const std::string& path, const FileSy
 
 std::string DecodeNotesFile(std::string bytes, const FileSystem& system) {
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.starts_with(ByteOrderMark)) return bytes.erase(0, ByteOrderMark.size());
+    if (bytes.starts_with(ByteOrderMark))
+        return WellFormedUtf8(std::move(bytes.erase(0, ByteOrderMark.size())));
     if (IsValidUtf8(bytes)) return bytes;
     return system.FromCodePage(bytes);
 }

@@ -75,8 +75,9 @@ void LoadNotesFile(NoteTable& table, const std::string& path,
                    const FileSystem& system = StandardFileSystem{});
 
 // The text of a notes file's bytes: a file that starts with the UTF-8 byte-order mark is UTF-8
-// (the mark dropped), and so is one that is well-formed UTF-8 as a whole; any other was written
-// in the system's 8-bit code page, as every file before UTF-8.
+// (the mark dropped, and a byte that is not part of a well-formed character shown as U+FFFD),
+// and so is one that is well-formed UTF-8 as a whole; any other was written in the system's
+// 8-bit code page, as every file before UTF-8.
 std::string DecodeNotesFile(std::string bytes, const FileSystem& system);
 
 // The two halves of the notes file, apart from opening it: the lines of the table, and the

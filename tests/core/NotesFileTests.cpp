@@ -432,6 +432,8 @@ TEST_F(NotesFileOnDisk, EachEncodingReadsAsItsTextAndSavesAsUtf8) {
         {"encoded surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
         {"above U+10FFFF", "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},
         {"cut short", "\xE6\x97", "\xC3\xA6\xE2\x80\x94"},
+        // With the mark the file is UTF-8, and a byte of no character shows as U+FFFD.
+        {"ill-formed with its mark", "Caf\xE9 \xE2\x82\xAC", "Caf\uFFFD \u20AC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -46,6 +46,7 @@ TEST(Utf8, MarksSelectorsJoinersAndModifiersBelongToTheCharacterBefore) {
         {"\xE6\x97\xA5", false},            // 日
         {"", false},
         {"\xCC", false},                    // cut short: not a mark
+        {"\xCC\x41", false},                // nor with a stray byte after it
     };
     for (const auto& [text, extends] : cases) EXPECT_EQ(StartsWithExtension(text), extends) << text;
 }
@@ -54,4 +55,11 @@ TEST(Utf8, PathsNameFilesInAnyScript) {
     EXPECT_EQ(PathOf("\xD0\x97\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8").u8string(),
               u8"Заметки");
     EXPECT_EQ(PathOf("notes.txt").u8string(), u8"notes.txt");
+}
+
+TEST(Utf8, EachByteOfAnIllFormedSequenceShowsAsAReplacementCharacter) {
+    EXPECT_EQ(WellFormedUtf8("Caf\xC3\xA9 \xE2\x82\xAC"), "Caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(WellFormedUtf8("a\xE9" "b\xC3"), "a\uFFFD" "b\uFFFD");
+    EXPECT_EQ(WellFormedUtf8("\xED\xA0\x80!"), "\uFFFD\uFFFD\uFFFD!");
+    EXPECT_TRUE(IsValidUtf8(WellFormedUtf8("\xF4\x90\x80\x80\xC0\xAF")));
 }
