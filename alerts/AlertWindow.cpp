@@ -212,6 +212,11 @@ void TAlertWindow::SetHint(const std::string& hint) {
     host_->SetHint(hint);
 }
 
+std::string TAlertWindow::SpokenMessage() const {
+    const TMsgCollectionItem* message = owner_.ShownMessage();
+    return message ? MarkupPlainText(message->DisplayText(), "\n") : std::string();
+}
+
 // ---- Painting ----
 
 void TAlertWindow::Paint(Canvas& canvas) {

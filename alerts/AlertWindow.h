@@ -110,6 +110,10 @@ public:
     // enabled when pressed, and so should every other caller.
     void Act(AlertButton id);
 
+    // The shown message as a screen reader says it, one line of it after another; empty
+    // without a message.
+    std::string SpokenMessage() const;
+
     // The state that pointer and painting share.
     AlertLayout Layout() const { return Measure().layout; }
     bool Hovered(AlertButton button) const { return hovered_[Index(button)]; }

@@ -1034,6 +1034,65 @@ MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
     return std::move(layout.out.result);
 }
 
+namespace {
+
+// Measures every text as nothing wide, so that the plain text comes out unwrapped and whole.
+class NothingWide final : public Canvas {
+public:
+    const Font& GetFont() const override { return font_; }
+    void SetFont(const Font& font) override { font_ = font; }
+    MaybeColor TextBackground() const override { return {}; }
+    void SetTextBackground(MaybeColor) override {}
+    Extent TextExtent(std::string_view, unsigned) override { return {0, 1}; }
+    void TextRect(const Rect&, std::string_view, unsigned) override {}
+    void FillRect(const Rect&, Color) override {}
+    void FrameRect(const Rect&, Color) override {}
+    void Line(Point, Point, Color) override {}
+    void SetPixel(Point, Color) override {}
+    void FocusRect(const Rect&) override {}
+    void DrawBitmap(const Bitmap&, const Rect&, MaybeColor) override {}
+    std::optional<Rect> ClipRect() const override { return {}; }
+    void SetClipRect(std::optional<Rect>) override {}
+    Color SystemColor(DesktopColor) const override { return {}; }
+    int PixelsPerInch() const override { return DesignDpi; }
+
+private:
+    Font font_;
+};
+
+} // namespace
+
+std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator) {
+    NothingWide canvas;
+    const std::string plain =
+        DrawMarkup(canvas, text, {0, 0, 1'000'000, 1'000'000}, {.mode = MarkupMode::MeasureOnly})
+            .plainText;
+    std::string spoken, line;
+    const auto endLine = [&] {
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        if (line.empty()) return;
+        if (!spoken.empty()) spoken += lineSeparator;
+        spoken += line;
+        line.clear();
+    };
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char c = plain[i];
+        // The renderer's plain text is drawn with "&&" showing one ampersand.
+        if (c == '&' && i + 1 < plain.size() && plain[i + 1] == '&') {
+            line += '&';
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            endLine();
+        } else if (c == ' ' || c == '\t') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    endLine();
+    return spoken;
+}
+
 struct MarkupLayout::Laid {
     LaidOut out;
     Rect rect;

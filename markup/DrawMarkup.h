@@ -65,6 +65,11 @@ struct MarkupResult {
 MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
                         const MarkupOptions& options = {});
 
+// The text as a screen reader says it: the renderer's plain text of it (tags gone, entities
+// resolved, a line for every <BR>; list items and paragraphs run on in it), its lines trimmed, empty ones dropped, runs of blanks made
+// one, and the lines joined by lineSeparator.
+std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator);
+
 // A text laid out once, every line of it however far below the rectangle it reaches, to be
 // drawn and hit-tested again and again without measuring anything: the popup lays its message
 // out once, not at every paint and pointer move. It stays right as long as the text, the

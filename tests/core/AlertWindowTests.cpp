@@ -343,6 +343,15 @@ TEST_F(AlertWindowTest, OneMessageShowsOnlyTheDeleteButtonCentred) {
     EXPECT_EQ(Paint().Of(Op::Bitmap).size(), 1u);
 }
 
+TEST_F(AlertWindowTest, TheShownMessageIsSpokenAsPlainText) {
+    Remind({Reminder, "Second: <B>bold</B> &amp; more"});
+    EXPECT_EQ(popup().SpokenMessage(), "Second: bold & more");
+    alert.PrevMessage();
+    EXPECT_EQ(popup().SpokenMessage(), "Quillet\nDate/Time: Daily 09:00 AM\nCall home");
+    while (alert.AlertMessages().Count() > 0) alert.DeleteMessage(0);
+    EXPECT_EQ(popup().SpokenMessage(), "");
+}
+
 TEST_F(AlertWindowTest, MessageColoursReplaceTheBackground) {
     Remind(1);
     // 0xRRGGBB as every colour of the core: red is red, not the desktop's blue.

@@ -491,6 +491,25 @@ TEST(Markup, LineSpacingAndSelectedColours) {
     }
 }
 
+TEST(Markup, PlainTextIsWhatAScreenReaderSays) {
+    const struct {
+        std::string text, spoken;
+    } cases[] = {
+        {"Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home",
+         "Quillet|Date/Time: Daily 09:00 AM|Call home"},
+        {"<B>bold</B> &amp; <FONT color=\"#FF0000\">red</FONT>&nbsp;&lt;tag&gt;",
+         "bold & red <tag>"},
+        {"<A href=\"http://x\">a link</A>   after", "a link after"},
+        {"  first\r\n\r\n<BR>second line  ", "first|second line"},
+        // Long lines are not wrapped: a screen reader reads on.
+        {std::string(500, 'w') + " " + std::string(500, 'v'),
+         std::string(500, 'w') + " " + std::string(500, 'v')},
+        {"", ""},
+        {"<B></B>", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MarkupPlainText(c.text, "|"), c.spoken) << c.text;
+}
+
 TEST(Canvas, GradientBandsStepEvenlyAndCoverTheRectangle) {
     RecordingCanvas c;
     c.GradientBands({0, 0, 10, 5}, Color{0x000000}, Color{0xFF0000}, 4,
