@@ -67,10 +67,17 @@ TAlertWindow::~TAlertWindow() = default;
 void TAlertWindow::Hide() {
     ClearPointerState();
     host_->Hide();
+    announced_.reset();
 }
 
 void TAlertWindow::Repaint() {
     host_->Repaint(Client());
+    // Every change of the list or of the shown message repaints the whole popup.
+    if (!host_->Visible()) return;
+    const std::pair shown{owner_.ShownMessage(), owner_.AlertMessages().Revision()};
+    if (!shown.first || announced_ == shown) return;
+    announced_ = shown;
+    host_->Announce();
 }
 
 void TAlertWindow::ResetScroll() {
@@ -215,6 +222,19 @@ void TAlertWindow::SetHint(const std::string& hint) {
 std::string TAlertWindow::SpokenMessage() const {
     const TMsgCollectionItem* message = owner_.ShownMessage();
     return message ? MarkupPlainText(message->DisplayText(), "\n") : std::string();
+}
+
+std::vector<MarkupLink> TAlertWindow::Links() const {
+    const Measures measures = Measure();
+    const MarkupLayout* message = ShownLayout(host_->MeasuringCanvas(), measures.layout.text);
+    if (!message) return {};
+    std::vector<MarkupLink> links = message->Links();
+    const int scroll = measures.textHeight > measures.layout.text.Height() ? scrollOffset_ : 0;
+    for (MarkupLink& link : links) {
+        link.rect.top -= scroll;
+        link.rect.bottom -= scroll;
+    }
+    return links;
 }
 
 // ---- Painting ----

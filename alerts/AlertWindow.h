@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -85,6 +86,7 @@ public:
     PopupHost& Host() { return *host_; }
     // Hides the window at once; whatever the pointer was doing on it is over.
     void Hide();
+    // Paints all of it again; a reminder the visible popup had not shown before is announced.
     void Repaint();
     // The shown message starts unscrolled.
     void ResetScroll();
@@ -113,6 +115,8 @@ public:
     // The shown message as a screen reader says it, one line of it after another; empty
     // without a message.
     std::string SpokenMessage() const;
+    // The links of the shown message, placed where the popup shows them now.
+    std::vector<MarkupLink> Links() const;
 
     // The state that pointer and painting share.
     AlertLayout Layout() const { return Measure().layout; }
@@ -183,6 +187,8 @@ private:
     int hoverLink_ = -1;
     int dpi_ = DesignDpi;
     std::string hint_;
+    // The message last announced, and the list's revision then.
+    std::optional<std::pair<const TMsgCollectionItem*, unsigned>> announced_;
     mutable std::optional<MessageLayout> messageLayout_;
 };
 

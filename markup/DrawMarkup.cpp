@@ -1060,13 +1060,8 @@ private:
     Font font_;
 };
 
-} // namespace
-
-std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator) {
-    NothingWide canvas;
-    const std::string plain =
-        DrawMarkup(canvas, text, {0, 0, 1'000'000, 1'000'000}, {.mode = MarkupMode::MeasureOnly})
-            .plainText;
+// The renderer's plain text as a screen reader says it; see MarkupPlainText.
+std::string Spoken(std::string_view plain, std::string_view lineSeparator) {
     std::string spoken, line;
     const auto endLine = [&] {
         while (!line.empty() && line.back() == ' ') line.pop_back();
@@ -1091,6 +1086,16 @@ std::string MarkupPlainText(std::string_view text, std::string_view lineSeparato
     }
     endLine();
     return spoken;
+}
+
+} // namespace
+
+std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator) {
+    NothingWide canvas;
+    return Spoken(
+        DrawMarkup(canvas, text, {0, 0, 1'000'000, 1'000'000}, {.mode = MarkupMode::MeasureOnly})
+            .plainText,
+        lineSeparator);
 }
 
 struct MarkupLayout::Laid {
@@ -1127,6 +1132,30 @@ int MarkupLayout::LinkAt(Point point, int bottom) const {
     MarkupResult hit;
     HitTest(laid_->out, point, bottom, hit);
     return hit.linkUnderPoint;
+}
+
+std::vector<MarkupLink> MarkupLayout::Links() const {
+    const LaidOut& out = laid_->out;
+    std::vector<MarkupLink> links(out.targets.size());
+    std::vector<std::string> plain(out.targets.size());
+    for (std::size_t n = 0; n < links.size(); ++n) links[n].target = out.targets[n];
+    for (const Line& line : out.lines) {
+        for (std::size_t i = line.first; i < line.end; ++i) {
+            const Placed& piece = out.placed[i];
+            const int link = out.styles[piece.style].link;
+            if (!link || piece.kind != Placed::Kind::Text) continue;
+            plain[link - 1] += std::string_view(out.result.plainText).substr(piece.begin, piece.length);
+            Rect& rect = links[link - 1].rect;
+            const Rect placed{line.left + piece.x, line.top, line.left + piece.x + piece.width,
+                              line.Bottom()};
+            if (rect.Width() == 0 && rect.Height() == 0)
+                rect = placed;
+            else if (rect.top == placed.top) // its first line only
+                rect.right = std::max(rect.right, placed.right);
+        }
+    }
+    for (std::size_t n = 0; n < links.size(); ++n) links[n].text = Spoken(plain[n], " ");
+    return links;
 }
 
 } // namespace quillet

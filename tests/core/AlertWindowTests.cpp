@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quillet;
@@ -350,6 +351,36 @@ TEST_F(AlertWindowTest, TheShownMessageIsSpokenAsPlainText) {
     EXPECT_EQ(popup().SpokenMessage(), "Quillet\nDate/Time: Daily 09:00 AM\nCall home");
     while (alert.AlertMessages().Count() > 0) alert.DeleteMessage(0);
     EXPECT_EQ(popup().SpokenMessage(), "");
+}
+
+// The window may gather the announcements of one change into one: what counts is that every
+// reminder shown anew is announced, and that nothing else is.
+TEST_F(AlertWindowTest, EachReminderShownAnewIsAnnounced) {
+    int seen = 0;
+    const auto announced = [&] {
+        const int earlier = std::exchange(seen, host().announced);
+        return earlier < seen;
+    };
+    Remind(3); // Show brings up message 1, LastMessage shows message 3
+    EXPECT_TRUE(announced());
+    popup().PointerMoved(Centre(layout().close)); // hover looks repaint, announce nothing
+    popup().PointerMoved({20, 60});
+    popup().Repaint();
+    EXPECT_FALSE(announced());
+    Click(AlertButton::Prev);
+    EXPECT_TRUE(announced());
+    popup().Act(AlertButton::Delete); // as a screen reader's default action does
+    EXPECT_EQ(alert.PositionText(), "2 of 2");
+    EXPECT_TRUE(announced());
+    alert.Close();
+    EXPECT_FALSE(announced());
+    alert.Show();
+    alert.LastMessage();
+    EXPECT_TRUE(announced());
+    // A new reminder while it shows: the list starts afresh on the last message.
+    Remind({"fourth"});
+    EXPECT_TRUE(announced());
+    EXPECT_EQ(popup().SpokenMessage(), "fourth");
 }
 
 TEST_F(AlertWindowTest, MessageColoursReplaceTheBackground) {

@@ -510,6 +510,26 @@ TEST(Markup, PlainTextIsWhatAScreenReaderSays) {
     for (const auto& c : cases) EXPECT_EQ(MarkupPlainText(c.text, "|"), c.spoken) << c.text;
 }
 
+TEST(MarkupLayout, LinksAreListedWithTheirWordsTargetsAndPlaces) {
+    RecordingCanvas canvas;
+    const MarkupLayout layout(canvas,
+                              "See <A href=\"http://a\">the <B>first</B> one</A> and<BR>"
+                              "<A href=\"mailto:b\">second &amp; last</A>",
+                              {0, 0, 300, 200}, {});
+    const std::vector<MarkupLink> links = layout.Links();
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].text, "the first one");
+    EXPECT_EQ(links[0].target, "http://a");
+    EXPECT_EQ(links[1].text, "second & last");
+    EXPECT_EQ(links[1].target, "mailto:b");
+    // Where LinkAt finds them.
+    for (int n = 1; n <= 2; ++n) {
+        const Rect& r = links[n - 1].rect;
+        EXPECT_EQ(layout.LinkAt({r.left + 1, r.bottom - 2}, 200), n);
+        EXPECT_EQ(layout.LinkAt({r.right + 1, r.bottom - 2}, 200), -1) << n;
+    }
+}
+
 TEST(Canvas, GradientBandsStepEvenlyAndCoverTheRectangle) {
     RecordingCanvas c;
     c.GradientBands({0, 0, 10, 5}, Color{0x000000}, Color{0xFF0000}, 4,
