@@ -1,5 +1,5 @@
 // Measures, draws and hit-tests random markup in random rectangles on the recording canvas,
-// at once and from a layout made once, which must agree. The first 8 bytes choose the
+// at once and from a layout made once, which must agree; and lists its links and speaks it. The first 8 bytes choose the
 // rectangle, the point and the options; the rest is the markup.
 #include "markup/DrawMarkup.h"
 #include "tests/support/RecordingCanvas.h"
@@ -77,5 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // here.
     if (drawn.height == measured.height) Check(replaying.calls.size() == drawing.calls.size());
     Check(layout.LinkAt(options.point, rect.bottom) == hit.linkUnderPoint);
+
+    // What a screen reader hears: every link listed, and the plain text one line per line,
+    // without blanks at either end of a line.
+    Check(int(layout.Links().size()) == measured.linkCount);
+    const std::string spoken = MarkupPlainText(text, "\n");
+    Check(spoken.find("\n\n") == std::string::npos && spoken.find("  ") == std::string::npos);
+    Check(spoken.empty() || (spoken.front() != ' ' && spoken.back() != ' '));
     return 0;
 }
