@@ -98,8 +98,12 @@ bool TAdvStringGrid::AccessibleSelect(int child, long flags) {
     if (flags & (SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION | SELFLAG_EXTENDSELECTION))
         SelectRow(child - Columns);
     if (flags & SELFLAG_TAKEFOCUS) {
-        SetFocus(Handle());
         SelectRow(child - Columns);
+        // Taking the focus tells of the row itself (WM_SETFOCUS); already there, it is told here.
+        if (GetFocus() == Handle())
+            win32::NotifyAccessible(Handle(), EVENT_OBJECT_FOCUS, child);
+        else
+            SetFocus(Handle());
     }
     return true;
 }

@@ -215,24 +215,31 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
     EXPECT_EQ(hit.vt, VT_I4);
     EXPECT_EQ(hit.lVal, 5);
 
-    // A key press moves the selection: the screen reader hears it and reads the new row.
+    // A screen reader gives the grid the focus on a row, as a click would.
     EventListener listener(app.process.Id());
     ASSERT_TRUE(listener.Hooked());
-    SetForegroundWindow(app.mainWindow);
+    EXPECT_EQ(grid->accSelect(SELFLAG_TAKEFOCUS, ChildId(4)), S_OK);
+    EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_FOCUS, app.grid), 4);
+    EXPECT_TRUE(State(grid.get()) & STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(State(grid.get(), 4) & STATE_SYSTEM_FOCUSED);
+
+    // A key press moves the selection: the screen reader hears it and reads the new row.
+    listener.Forget();
     PostKey(app.grid, VK_DOWN);
     EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_SELECTION, app.grid), 5);
+    EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_FOCUS, app.grid), 5);
     VARIANT selection;
     VariantInit(&selection);
     ASSERT_EQ(grid->get_accSelection(&selection), S_OK);
     EXPECT_EQ(selection.vt, VT_I4);
     EXPECT_EQ(selection.lVal, 5);
+    VARIANT focus;
+    VariantInit(&focus);
+    ASSERT_EQ(grid->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.lVal, 5);
     EXPECT_TRUE(State(grid.get(), 5) & STATE_SYSTEM_SELECTED);
-    EXPECT_FALSE(State(grid.get(), 4) & STATE_SYSTEM_SELECTED);
-    // With the grid focused, the row is focused too, and the focus event names it.
-    if (State(grid.get()) & STATE_SYSTEM_FOCUSED) {
-        EXPECT_TRUE(State(grid.get(), 5) & STATE_SYSTEM_FOCUSED);
-        EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_FOCUS, app.grid), 5);
-    }
+    EXPECT_TRUE(State(grid.get(), 5) & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(State(grid.get(), 4) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED));
 
     // accSelect makes a row current as a click would.
     listener.Forget();
@@ -258,7 +265,22 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
         return editor != nullptr;
     }));
     PressButton(editor, IDC_NOTE_CANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+
+    // A note deleted: the list's structure changed, and the row now current is told.
+    listener.Forget();
+    PostKey(app.mainWindow, VK_DELETE);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : TopLevelWindows(app.process.Id(), DialogClass, "Confirm"))
+            if (IsVisible(window)) question = window;
+        return question != nullptr;
+    }));
+    PressButton(question, IDYES);
+    EXPECT_TRUE(listener.WaitFor(EVENT_OBJECT_REORDER, app.grid));
+    EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_SELECTION, app.grid), 4);
+    EXPECT_EQ(ChildIds(grid.get()), (std::vector<long>{1, 2, 3, 4}));
+    EXPECT_EQ(Name(grid.get(), 4), "01/15/2027 06:30 PM, Once, Pay rent & gas");
 }
 
 TEST(ScreenReader, TheEditorsFieldsAreNamedByTheirLabelsInTabOrder) {
