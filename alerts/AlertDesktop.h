@@ -43,6 +43,9 @@ public:
     virtual void SetScrollRepeat(bool on) = 0;
     // Hands the keyboard focus to the program's main window.
     virtual void FocusOwner() = 0;
+    // The reminder it shows is new to the user: screen readers are told to read it out,
+    // without the focus moving.
+    virtual void Announce() = 0;
 };
 
 // What the alert component needs of the desktop.

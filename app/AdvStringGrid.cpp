@@ -105,6 +105,7 @@ void TAdvStringGrid::Refresh() {
         topRow_ = TopRowShowing(View(), shownRow_);
     }
     ScrollTo(topRow_, scrollX_);
+    NotifyChanges();
 }
 
 GridView TAdvStringGrid::View() const {
@@ -148,6 +149,7 @@ void TAdvStringGrid::SelectRow(int row) {
     table_->SelectRow(row);
     shownRow_ = table_->SelectedRow();
     ScrollTo(TopRowShowing(View(), shownRow_), scrollX_);
+    NotifyChanges();
 }
 
 void TAdvStringGrid::Press(Point point, bool doubleClick) {
@@ -190,6 +192,7 @@ void TAdvStringGrid::Release(Point point) {
     if (pressed >= 0 && InHeaderRow(point, dpi_)) {
         table_->HeaderClick(pressed);
         ScrollTo(topRow_, scrollX_);
+        NotifyChanges(true);
     }
 }
 
@@ -289,6 +292,17 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CAPTURECHANGED:
         resizing_.reset();
         pressedHeader_ = -1;
+        return 0;
+    case WM_SETFOCUS:
+        // The current row is what has the focus inside.
+        win32::NotifyAccessible(Handle(), EVENT_OBJECT_FOCUS,
+                                NoteTable::ColCount + table_->SelectedRow());
+        return 0;
+    case WM_GETOBJECT:
+        if (const auto object = accessible_.GetObject(Handle(), wParam, lParam)) return *object;
+        break;
+    case EditMessage:
+        if (OnDblClick) OnDblClick();
         return 0;
     case WM_SETCURSOR: {
         if (LOWORD(lParam) != HTCLIENT) break;

@@ -3,20 +3,24 @@
 // from it alone. A bold header row on a blue gradient, 21-pixel rows with grid lines, the
 // current row as a blue bar (also without the focus), the sort mark, column widths dragged at
 // the header's borders into the table, sorting by a header click, markup cells, scroll bars
-// both ways when the table needs them, and the keys that move the current row.
+// both ways when the table needs them, and the keys that move the current row. A screen reader
+// reads it as the list "Notes": the header's columns, then one item per note, said as a person
+// would say the row (AdvStringGridAccessible.cpp).
 #include "base/Canvas.h"
 #include "base/Dpi.h"
 #include "grid/GridLayout.h"
 #include "notes/NoteTable.h"
+#include "win32/Accessible.h"
 #include "win32/Window.h"
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet {
 
-class TAdvStringGrid : public win32::Window {
+class TAdvStringGrid : public win32::Window, private win32::AccessibleSource {
 public:
     // Asked for every cell the grid draws (header included), with the font colour it is about
     // to draw in: black. The current row is drawn in black whatever it answers.
@@ -50,6 +54,30 @@ private:
 
     void PaintRow(Canvas& canvas, const GridView& view, int row, int top);
     void PaintCell(Canvas& canvas, int row, int col, const Rect& cell);
+
+    // What a screen reader reads: children 1 to ColCount are the header's columns, and the
+    // note rows follow, row r as child ColCount + r.
+    void Destroyed() override;
+    int AccessibleChildCount() const override;
+    win32::AccessibleElement AccessibleElementOf(int child) const override;
+    std::optional<int> AccessibleChildAt(POINT screen) const override;
+    std::optional<int> AccessibleFocus() const override;
+    std::vector<int> AccessibleSelection() const override;
+    bool AccessibleSelect(int child, long flags) override;
+    bool AccessibleDoDefaultAction(int child) override;
+    RECT OnScreen(const Rect& client) const;
+    // Tells screen readers what changed since they last heard: the notes (their number, or
+    // their order after a sort), the current row, its words.
+    void NotifyChanges(bool reordered = false);
+
+    // Posted to itself by a screen reader's default action on a row: the double-click's command.
+    static constexpr UINT EditMessage = WM_APP;
+    win32::AccessibleRoot accessible_{*this};
+    // What screen readers last heard of.
+    struct Spoken {
+        int rows = 0, current = 0;
+        std::string currentName;
+    } spoken_;
 
     NoteTable* table_ = nullptr;
     int dpi_ = DesignDpi;

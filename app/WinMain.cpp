@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/uMain.h"
 
+#include <objbase.h>
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -17,6 +18,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             "Quillet is already running.\r\nDouble-click the Yellow Note icon near your clock.");
         return 0;
     }
+
+    // Screen readers reach the windows' accessible objects through COM, in this thread's
+    // apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComUser {
+        bool initialized;
+        ~ComUser() {
+            if (initialized) CoUninitialize();
+        }
+    } comUser{SUCCEEDED(com)};
 
     try {
         quillet::ApplicationDialogs dialogs;

@@ -82,6 +82,8 @@ private:
     void DpiChanged() override;
     std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void btnOKClick();
+    // A label that never shows, for the field created right after it.
+    void HiddenLabel(const char* text, int id);
 
     NoteFields fields_;
     TAdvPanel AdvPanel1;
@@ -96,29 +98,37 @@ constexpr win32::FontSpec FieldFont{"Tahoma", 8}, LabelFont{"MS Sans Serif", 8},
     ButtonFont{"Tahoma", 10};
 constexpr int RepeatHeight = 21; // the closed drop-down list's
 
+void TfrmNote::HiddenLabel(const char* text, int id) {
+    ShowWindow(AddControl(WC_STATICW, text, SS_NOPREFIX, id, 0, 0, 0, 0, LabelFont), SW_HIDE);
+}
+
 void TfrmNote::Init() {
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
     AdvPanel1.Create(Handle());
 
-    // Created in the tab order.
+    // Created in the tab order. Each field comes right after its label, which is how Windows
+    // names a field for a screen reader (labels take no tab stop, so the order stays); the
+    // time picker and the note's text box show none, and get a hidden one.
     AddControl(WC_BUTTONW, "OK", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_OK, 50, 236, 100, 30,
                ButtonFont);
     AddControl(WC_BUTTONW, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDC_NOTE_CANCEL, 160, 236, 100, 30,
                ButtonFont);
+    AddControl(WC_STATICW, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
+               LabelFont);
     edtDate = AddControl(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_NOTE_DATE,
                          99, 16, 85, 21, FieldFont, WS_EX_CLIENTEDGE);
+    HiddenLabel("Time", IDC_NOTE_TIME_LABEL);
     edtTime = AddControl(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN,
                          IDC_NOTE_TIME, 193, 16, 79, 21, FieldFont, WS_EX_CLIENTEDGE);
+    AddControl(WC_STATICW, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
+               LabelFont);
     // The height given is the open list's; the closed box is made 21 pixels high below.
     cboRepeat = AddControl(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                            IDC_NOTE_REPEAT, 99, 44, 173, 200, FieldFont);
+    HiddenLabel("Note", IDC_NOTE_TEXT_LABEL);
     memoNote = AddControl(WC_EDITW, "", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
                           IDC_NOTE_TEXT, 9, 76, 293, 139, FieldFont, WS_EX_CLIENTEDGE);
-    AddControl(WC_STATICW, "Date/Time", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_WHEN_LABEL, 38, 20, 51, 13,
-               LabelFont);
-    AddControl(WC_STATICW, "Repeat", SS_RIGHT | SS_NOPREFIX, IDC_NOTE_REPEAT_LABEL, 56, 48, 35, 13,
-               LabelFont);
 
     // Fixed formats, whatever the regional settings say.
     SendMessageW(edtDate, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"MM/dd/yyyy"));

@@ -1,6 +1,6 @@
 // Measures, draws and hit-tests random markup in random rectangles on the recording canvas,
-// at once and from a layout made once, which must agree; what it draws of well-formed UTF-8 is
-// whole characters. The first 8 bytes choose the
+// at once and from a layout made once, which must agree, lists its links and speaks it; what it
+// draws of well-formed UTF-8 is whole characters. The first 8 bytes choose the
 // rectangle, the point and the options; the rest is the markup.
 #include "base/Utf8.h"
 #include "markup/DrawMarkup.h"
@@ -82,5 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // here.
     if (drawn.height == measured.height) Check(replaying.calls.size() == drawing.calls.size());
     Check(layout.LinkAt(options.point, rect.bottom) == hit.linkUnderPoint);
+
+    // What a screen reader hears: every link listed, and the plain text one line per line,
+    // without blanks at either end of a line.
+    Check(int(layout.Links().size()) == measured.linkCount);
+    const std::string spoken = MarkupPlainText(text, "\n");
+    Check(spoken.find("\n\n") == std::string::npos && spoken.find("  ") == std::string::npos);
+    Check(spoken.empty() || (spoken.front() != ' ' && spoken.back() != ' '));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "grid/GridLayout.h"
 
+#include "markup/DrawMarkup.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -123,6 +125,31 @@ std::string_view FirstShownLine(std::string_view text, int width, Canvas& canvas
         fits = start;
     }
     return fits.empty() ? line : fits;
+}
+
+std::string SpokenRow(const NoteTable& table, int row) {
+    std::string spoken;
+    for (int col = 0; col < NoteTable::ColCount; ++col) {
+        const std::string& text = table.CellText(col, row);
+        // A plain cell is read as it stands: "&lt;" is what it shows, not "<".
+        std::string cell;
+        if (IsMarkupText(text)) {
+            cell = MarkupPlainText(text, " ");
+        } else {
+            for (const char c : text) {
+                const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t';
+                if (!blank)
+                    cell += c;
+                else if (!cell.empty() && cell.back() != ' ')
+                    cell += ' ';
+            }
+            if (!cell.empty() && cell.back() == ' ') cell.pop_back();
+        }
+        if (cell.empty()) continue;
+        if (!spoken.empty()) spoken += ", ";
+        spoken += cell;
+    }
+    return spoken;
 }
 
 } // namespace quillet

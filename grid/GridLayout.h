@@ -6,6 +6,7 @@
 #include "base/Dpi.h"
 #include "notes/NoteTable.h"
 
+#include <string>
 #include <string_view>
 
 namespace quillet {
@@ -78,5 +79,10 @@ bool IsMarkupText(std::string_view text);
 // its current font: the first line, wrapped at the last blank that lets it fit. When even the
 // first word is too wide, the whole line comes, for the cell to cut.
 std::string_view FirstShownLine(std::string_view text, int width, Canvas& canvas);
+
+// A note row as a person would say it, for a screen reader: its cells as they read, joined by
+// ", " ("12/09/2026 09:00 AM, Daily, Call home"); a markup cell as plain text, a cell of several
+// lines as one, empty cells left out.
+std::string SpokenRow(const NoteTable& table, int row);
 
 } // namespace quillet

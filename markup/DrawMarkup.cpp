@@ -1043,6 +1043,70 @@ MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
     return std::move(layout.out.result);
 }
 
+namespace {
+
+// Measures every text as nothing wide, so that the plain text comes out unwrapped and whole.
+class NothingWide final : public Canvas {
+public:
+    const Font& GetFont() const override { return font_; }
+    void SetFont(const Font& font) override { font_ = font; }
+    MaybeColor TextBackground() const override { return {}; }
+    void SetTextBackground(MaybeColor) override {}
+    Extent TextExtent(std::string_view, unsigned) override { return {0, 1}; }
+    void TextRect(const Rect&, std::string_view, unsigned) override {}
+    void FillRect(const Rect&, Color) override {}
+    void FrameRect(const Rect&, Color) override {}
+    void Line(Point, Point, Color) override {}
+    void SetPixel(Point, Color) override {}
+    void FocusRect(const Rect&) override {}
+    void DrawBitmap(const Bitmap&, const Rect&, MaybeColor) override {}
+    std::optional<Rect> ClipRect() const override { return {}; }
+    void SetClipRect(std::optional<Rect>) override {}
+    Color SystemColor(DesktopColor) const override { return {}; }
+    int PixelsPerInch() const override { return DesignDpi; }
+
+private:
+    Font font_;
+};
+
+// The renderer's plain text as a screen reader says it; see MarkupPlainText.
+std::string Spoken(std::string_view plain, std::string_view lineSeparator) {
+    std::string spoken, line;
+    const auto endLine = [&] {
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        if (line.empty()) return;
+        if (!spoken.empty()) spoken += lineSeparator;
+        spoken += line;
+        line.clear();
+    };
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char c = plain[i];
+        // The renderer's plain text is drawn with "&&" showing one ampersand.
+        if (c == '&' && i + 1 < plain.size() && plain[i + 1] == '&') {
+            line += '&';
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            endLine();
+        } else if (c == ' ' || c == '\t') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    endLine();
+    return spoken;
+}
+
+} // namespace
+
+std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator) {
+    NothingWide canvas;
+    return Spoken(
+        DrawMarkup(canvas, text, {0, 0, 1'000'000, 1'000'000}, {.mode = MarkupMode::MeasureOnly})
+            .plainText,
+        lineSeparator);
+}
+
 struct MarkupLayout::Laid {
     LaidOut out;
     Rect rect;
@@ -1077,6 +1141,30 @@ int MarkupLayout::LinkAt(Point point, int bottom) const {
     MarkupResult hit;
     HitTest(laid_->out, point, bottom, hit);
     return hit.linkUnderPoint;
+}
+
+std::vector<MarkupLink> MarkupLayout::Links() const {
+    const LaidOut& out = laid_->out;
+    std::vector<MarkupLink> links(out.targets.size());
+    std::vector<std::string> plain(out.targets.size());
+    for (std::size_t n = 0; n < links.size(); ++n) links[n].target = out.targets[n];
+    for (const Line& line : out.lines) {
+        for (std::size_t i = line.first; i < line.end; ++i) {
+            const Placed& piece = out.placed[i];
+            const int link = out.styles[piece.style].link;
+            if (!link || piece.kind != Placed::Kind::Text) continue;
+            plain[link - 1] += std::string_view(out.result.plainText).substr(piece.begin, piece.length);
+            Rect& rect = links[link - 1].rect;
+            const Rect placed{line.left + piece.x, line.top, line.left + piece.x + piece.width,
+                              line.Bottom()};
+            if (rect.Width() == 0 && rect.Height() == 0)
+                rect = placed;
+            else if (rect.top == placed.top) // its first line only
+                rect.right = std::max(rect.right, placed.right);
+        }
+    }
+    for (std::size_t n = 0; n < links.size(); ++n) links[n].text = Spoken(plain[n], " ");
+    return links;
 }
 
 } // namespace quillet

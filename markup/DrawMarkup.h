@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -65,6 +66,18 @@ struct MarkupResult {
 MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
                         const MarkupOptions& options = {});
 
+// The text as a screen reader says it: the renderer's plain text of it (tags gone, entities
+// resolved, a line for every <BR>; list items and paragraphs run on in it), its lines trimmed, empty ones dropped, runs of blanks made
+// one, and the lines joined by lineSeparator.
+std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator);
+
+// A link of a laid-out text: its words as a screen reader says them, its target, and where its
+// first line shows it in the layout's rectangle, unscrolled.
+struct MarkupLink {
+    std::string text, target;
+    Rect rect;
+};
+
 // A text laid out once, every line of it however far below the rectangle it reaches, to be
 // drawn and hit-tested again and again without measuring anything: the popup lays its message
 // out once, not at every paint and pointer move. It stays right as long as the text, the
@@ -88,6 +101,8 @@ public:
     // The 1-based number of the link under point, -1 for none, as DrawMarkup's hit test finds
     // it in the rectangle ending at bottom.
     int LinkAt(Point point, int bottom) const;
+    // Every link, in the order they are numbered.
+    std::vector<MarkupLink> Links() const;
 
 private:
     struct Laid;

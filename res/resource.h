@@ -39,6 +39,9 @@
 #define IDC_NOTE_TEXT 205
 #define IDC_NOTE_WHEN_LABEL 206
 #define IDC_NOTE_REPEAT_LABEL 207
+// Hidden labels that name the time picker and the note's text box for screen readers.
+#define IDC_NOTE_TIME_LABEL 208
+#define IDC_NOTE_TEXT_LABEL 209
 
 // About dialog (frmAbout) controls; its OK button is IDOK.
 #define IDC_ABOUT_NAME 210

@@ -6,12 +6,15 @@
 #include "win32/Text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quillet::win32 {
 namespace {
 
 constexpr UINT_PTR ScrollTimer = 1;
 constexpr UINT ScrollRepeatMs = 100;
+// Posted to itself: the announcements of one change go out once, after it.
+constexpr UINT AnnounceMessage = WM_APP;
 
 } // namespace
 
@@ -114,6 +117,80 @@ void AlertWindowHost::FocusOwner() {
     if (owner_ && IsWindowVisible(owner_)) SetFocus(owner_);
 }
 
+void AlertWindowHost::Announce() {
+    if (std::exchange(announcing_, true)) return;
+    PostMessageW(Handle(), AnnounceMessage, 0, 0);
+}
+
+void AlertWindowHost::Destroyed() {
+    accessible_.Disconnect();
+}
+
+RECT AlertWindowHost::OnScreen(const Rect& client) const {
+    const Rect bounds = Bounds();
+    return {bounds.left + client.left, bounds.top + client.top, bounds.left + client.right,
+            bounds.top + client.bottom};
+}
+
+std::vector<AlertWindowHost::Child> AlertWindowHost::Children() const {
+    std::vector<Child> children;
+    for (const AlertPart& part : popup_.Parts()) {
+        if (!part.shown) continue;
+        const bool pressed = part.enabled && popup_.Pressed(part.id);
+        const bool hovered = part.enabled && popup_.Hovered(part.id);
+        children.push_back(
+            {{.name = part.name,
+              .role = ROLE_SYSTEM_PUSHBUTTON,
+              .state = (part.enabled ? 0 : STATE_SYSTEM_UNAVAILABLE) |
+                       (pressed ? STATE_SYSTEM_PRESSED : 0) | (hovered ? STATE_SYSTEM_HOTTRACKED : 0),
+              .location = OnScreen(part.rect),
+              .defaultAction = part.enabled ? "Press" : ""},
+             part.enabled ? std::optional(part.id) : std::nullopt});
+    }
+    // Clicking a link does nothing in the popup, so a link has no action here either.
+    const Rect text = popup_.Layout().text;
+    for (const MarkupLink& link : popup_.Links()) {
+        const bool shown = link.rect.bottom > text.top && link.rect.top < text.bottom;
+        children.push_back({{.name = link.text,
+                             .role = ROLE_SYSTEM_LINK,
+                             .state = STATE_SYSTEM_LINKED | (shown ? 0 : STATE_SYSTEM_OFFSCREEN),
+                             .location = OnScreen(link.rect),
+                             .description = link.target},
+                            std::nullopt});
+    }
+    return children;
+}
+
+int AlertWindowHost::AccessibleChildCount() const {
+    return int(Children().size());
+}
+
+AccessibleElement AlertWindowHost::AccessibleElementOf(int child) const {
+    if (child != AccessibleSelf) return Children()[std::size_t(child - 1)].element;
+    const Rect bounds = Bounds();
+    return {.name = popup_.SpokenMessage(),
+            .role = ROLE_SYSTEM_ALERT,
+            .state = Visible() ? 0 : STATE_SYSTEM_INVISIBLE,
+            .location = OnScreen({0, 0, bounds.Width(), bounds.Height()})};
+}
+
+std::optional<int> AlertWindowHost::AccessibleChildAt(POINT screen) const {
+    const std::vector<Child> children = Children();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (PtInRect(&children[i].element.location, screen)) return int(i + 1);
+    const RECT window = ToRECT(Bounds());
+    if (PtInRect(&window, screen)) return AccessibleSelf;
+    return std::nullopt;
+}
+
+bool AlertWindowHost::AccessibleDoDefaultAction(int child) {
+    if (child == AccessibleSelf) return false;
+    const std::optional<AlertButton> button = Children()[std::size_t(child - 1)].button;
+    if (!button) return false;
+    popup_.Act(*button);
+    return true;
+}
+
 void AlertWindowHost::Paint(HDC dc) {
     GdiCanvas canvas(dc, {}, popup_.Dpi());
     popup_.Paint(canvas);
@@ -148,6 +225,17 @@ LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         if (wParam != ScrollTimer) break;
         popup_.ScrollRepeat();
+        return 0;
+    case WM_GETOBJECT:
+        if (const auto object = accessible_.GetObject(Handle(), wParam, lParam)) return *object;
+        break;
+    case AnnounceMessage:
+        announcing_ = false;
+        if (!Visible()) return 0;
+        // Read out from the background: screen readers speak alerts of topmost windows.
+        NotifyAccessible(Handle(), EVENT_OBJECT_NAMECHANGE);
+        NotifyAccessible(Handle(), EVENT_OBJECT_REORDER);
+        NotifyAccessible(Handle(), EVENT_SYSTEM_ALERT);
         return 0;
     default: break;
     }

@@ -3,8 +3,12 @@
 // taskbar button, never activated (the keyboard focus stays where it is), with a drop shadow
 // where the desktop draws one, and owned by the main window. It becomes layered when its first
 // opacity is set. It passes the pointer on to its TAlertWindow, paints what that draws through
-// a memory bitmap, and shows the hints in a tooltip.
+// a memory bitmap, and shows the hints in a tooltip. A screen reader reads it as an alert named
+// with the shown reminder, with its buttons and the reminder's links as children; the buttons
+// act through it without the popup taking the focus.
 #include "alerts/AlertDesktop.h"
+#include "alerts/AlertWindow.h"
+#include "win32/Accessible.h"
 #include "win32/Gdi.h"
 #include "win32/GdiCanvas.h"
 #include "win32/Library.h"
@@ -14,10 +18,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet::win32 {
 
-class AlertWindowHost final : public PopupHost, public Window {
+class AlertWindowHost final : public PopupHost, public Window, private AccessibleSource {
 public:
     // Creates the window, hidden.
     AlertWindowHost(HWND owner, TAlertWindow& popup);
@@ -36,6 +41,7 @@ public:
     void ReleasePointer() override;
     void SetScrollRepeat(bool on) override;
     void FocusOwner() override;
+    void Announce() override;
 
     // The tooltip that shows the hints.
     HWND Tooltip() const { return tooltip_; }
@@ -44,7 +50,20 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void PointerLeft() override;
+    void Destroyed() override;
     TOOLINFOW Tool(std::wstring& text) const;
+
+    // Its children: the buttons shown, then the links of the reminder.
+    struct Child {
+        AccessibleElement element;
+        std::optional<AlertButton> button; // enabled buttons only
+    };
+    std::vector<Child> Children() const;
+    RECT OnScreen(const Rect& client) const;
+    int AccessibleChildCount() const override;
+    AccessibleElement AccessibleElementOf(int child) const override;
+    std::optional<int> AccessibleChildAt(POINT screen) const override;
+    bool AccessibleDoDefaultAction(int child) override;
 
     HWND owner_;
     TAlertWindow& popup_;
@@ -56,6 +75,8 @@ private:
     std::optional<GdiCanvas> measuring_;
     HWND tooltip_ = nullptr; // owned by the window, and destroyed with it
     bool hand_ = false;
+    bool announcing_ = false; // an announcement is posted
+    AccessibleRoot accessible_{*this};
 };
 
 } // namespace quillet::win32

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quillet;
@@ -61,7 +62,7 @@ struct AlertWindowTest : testing::Test {
         popup().PointerPressed(at);
         popup().PointerReleased(at);
     }
-    void Click(AlertButton button) { Click(Centre(layout().Button(button))); }
+    void Click(AlertButton button) { Click(Centre(popup().Part(button).rect)); }
 
     RecordingCanvas Paint() {
         RecordingCanvas canvas;
@@ -343,6 +344,45 @@ TEST_F(AlertWindowTest, OneMessageShowsOnlyTheDeleteButtonCentred) {
     EXPECT_EQ(Paint().Of(Op::Bitmap).size(), 1u);
 }
 
+TEST_F(AlertWindowTest, TheShownMessageIsSpokenAsPlainText) {
+    Remind({Reminder, "Second: <B>bold</B> &amp; more"});
+    EXPECT_EQ(popup().SpokenMessage(), "Second: bold & more");
+    alert.PrevMessage();
+    EXPECT_EQ(popup().SpokenMessage(), "Quillet\nDate/Time: Daily 09:00 AM\nCall home");
+    while (alert.AlertMessages().Count() > 0) alert.DeleteMessage(0);
+    EXPECT_EQ(popup().SpokenMessage(), "");
+}
+
+// The window may gather the announcements of one change into one: what counts is that every
+// reminder shown anew is announced, and that nothing else is.
+TEST_F(AlertWindowTest, EachReminderShownAnewIsAnnounced) {
+    int seen = 0;
+    const auto announced = [&] {
+        const int earlier = std::exchange(seen, host().announced);
+        return earlier < seen;
+    };
+    Remind(3); // Show brings up message 1, LastMessage shows message 3
+    EXPECT_TRUE(announced());
+    popup().PointerMoved(Centre(layout().close)); // hover looks repaint, announce nothing
+    popup().PointerMoved({20, 60});
+    popup().Repaint();
+    EXPECT_FALSE(announced());
+    Click(AlertButton::Prev);
+    EXPECT_TRUE(announced());
+    popup().Act(AlertButton::Delete); // as a screen reader's default action does
+    EXPECT_EQ(alert.PositionText(), "2 of 2");
+    EXPECT_TRUE(announced());
+    alert.Close();
+    EXPECT_FALSE(announced());
+    alert.Show();
+    alert.LastMessage();
+    EXPECT_TRUE(announced());
+    // A new reminder while it shows: the list starts afresh on the last message.
+    Remind({"fourth"});
+    EXPECT_TRUE(announced());
+    EXPECT_EQ(popup().SpokenMessage(), "fourth");
+}
+
 TEST_F(AlertWindowTest, MessageColoursReplaceTheBackground) {
     Remind(1);
     // 0xRRGGBB as every colour of the core: red is red, not the desktop's blue.
@@ -387,7 +427,7 @@ TEST_F(AlertWindowTest, ButtonsLookHoveredAndPressedAndHintOnlyWhenUsable) {
                  {AlertButton::Next, "Next"},
                  {AlertButton::Delete, "Delete"}};
     for (const auto& h : hints) {
-        popup().PointerMoved(Centre(l.Button(h.button)));
+        popup().PointerMoved(Centre(popup().Part(h.button).rect));
         EXPECT_FALSE(popup().Hovered(AlertButton::Close));
         EXPECT_FALSE(popup().Pressed(AlertButton::Close));
         EXPECT_TRUE(popup().Hovered(h.button));
@@ -422,7 +462,7 @@ TEST_F(AlertWindowTest, ReleaseActsForThePressedButtonWhereverItComes) {
         Remind({"one", "two", "three"});
         while (alert.Scroller().Position() > c.position) alert.PrevMessage();
 
-        const Point at = Centre(layout().Button(c.button));
+        const Point at = Centre(popup().Part(c.button).rect);
         popup().PointerMoved(at);
         popup().PointerPressed(at);
         popup().PointerReleased({20, 60}); // on the text

@@ -20,6 +20,7 @@ struct FakePopupHost : PopupHost {
     std::string hint;
     bool pointingHand = false, captured = false, scrollRepeat = false;
     int ownerFocused = 0;
+    int announced = 0;
     RecordingCanvas measuring;
 
     Rect Bounds() const override { return bounds; }
@@ -49,6 +50,7 @@ struct FakePopupHost : PopupHost {
     void ReleasePointer() override { captured = false; }
     void SetScrollRepeat(bool on) override { scrollRepeat = on; }
     void FocusOwner() override { ++ownerFocused; }
+    void Announce() override { ++announced; }
 };
 
 struct FakeAlertDesktop : AlertDesktop {

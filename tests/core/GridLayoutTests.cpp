@@ -170,6 +170,30 @@ TEST(GridLayout, ACellShowsTheFirstLineWrappedAtItsWidth) {
         EXPECT_EQ(FirstShownLine(c.text, c.width, canvas), c.shown) << c.text << " in " << c.width;
 }
 
+TEST(GridLayout, ARowIsSpokenAsItsCellsReadJoinedByCommas) {
+    NoteTable table;
+    table.SetRowCount(2);
+    const struct {
+        std::string alarm, repeat, note, spoken;
+    } cases[] = {
+        {"12/09/2026 09:00 AM", "Daily", "Call home", "12/09/2026 09:00 AM, Daily, Call home"},
+        // Markup is read as it shows; a plain cell as it stands, "&lt;" and "<b>" included.
+        {"12/09/2026 09:00 AM", "Once", "<B>Pay</B> rent &amp; <U>gas</U>",
+         "12/09/2026 09:00 AM, Once, Pay rent & gas"},
+        {"01/02/2027 10:30 PM", "Weekly", "a &lt; b <b>c", "01/02/2027 10:30 PM, Weekly, a &lt; b <b>c"},
+        // Lines run on as one; empty cells and empty lines say nothing.
+        {"", "Hourly", "first\r\n\r\n  second  ", "Hourly, first second"},
+        {"x", "", "<I>one</I><BR><BR>two", "x, one two"},
+        {"", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        table.SetCellText(ColAlarm, 1, c.alarm);
+        table.SetCellText(ColRepeat, 1, c.repeat);
+        table.SetCellText(ColNote, 1, c.note);
+        EXPECT_EQ(SpokenRow(table, 1), c.spoken) << c.note;
+    }
+}
+
 // The examples are on 12/09/2026.
 TEST(RowColor, OneShotNotesTurnSilverOnceTheirMinuteHasPassed) {
     NoteTable table = TableWithNotes(6);

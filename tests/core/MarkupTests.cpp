@@ -497,6 +497,45 @@ TEST(Markup, LineSpacingAndSelectedColours) {
     }
 }
 
+TEST(Markup, PlainTextIsWhatAScreenReaderSays) {
+    const struct {
+        std::string text, spoken;
+    } cases[] = {
+        {"Quillet<br>Date/Time: Daily 09:00 AM<hr><br>Call home",
+         "Quillet|Date/Time: Daily 09:00 AM|Call home"},
+        {"<B>bold</B> &amp; <FONT color=\"#FF0000\">red</FONT>&nbsp;&lt;tag&gt;",
+         "bold & red <tag>"},
+        {"<A href=\"http://x\">a link</A>   after", "a link after"},
+        {"  first\r\n\r\n<BR>second line  ", "first|second line"},
+        // Long lines are not wrapped: a screen reader reads on.
+        {std::string(500, 'w') + " " + std::string(500, 'v'),
+         std::string(500, 'w') + " " + std::string(500, 'v')},
+        {"", ""},
+        {"<B></B>", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MarkupPlainText(c.text, "|"), c.spoken) << c.text;
+}
+
+TEST(MarkupLayout, LinksAreListedWithTheirWordsTargetsAndPlaces) {
+    RecordingCanvas canvas;
+    const MarkupLayout layout(canvas,
+                              "See <A href=\"http://a\">the <B>first</B> one</A> and<BR>"
+                              "<A href=\"mailto:b\">second &amp; last</A>",
+                              {0, 0, 300, 200}, {});
+    const std::vector<MarkupLink> links = layout.Links();
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].text, "the first one");
+    EXPECT_EQ(links[0].target, "http://a");
+    EXPECT_EQ(links[1].text, "second & last");
+    EXPECT_EQ(links[1].target, "mailto:b");
+    // Where LinkAt finds them.
+    for (int n = 1; n <= 2; ++n) {
+        const Rect& r = links[n - 1].rect;
+        EXPECT_EQ(layout.LinkAt({r.left + 1, r.bottom - 2}, 200), n);
+        EXPECT_EQ(layout.LinkAt({r.right + 1, r.bottom - 2}, 200), -1) << n;
+    }
+}
+
 TEST(Canvas, GradientBandsStepEvenlyAndCoverTheRectangle) {
     RecordingCanvas c;
     c.GradientBands({0, 0, 10, 5}, Color{0x000000}, Color{0xFF0000}, 4,

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <array>
 #include <memory>
 #include <string>
@@ -337,4 +339,40 @@ TEST(AdvStringGrid, ADoubleClickAnywhereRaisesOnDblClickWithTheCurrentRow) {
     doubleClick(383, 10);          // a column border in the header
     EXPECT_EQ(doubleClicks, 4);
     EXPECT_EQ(table.ColWidth(ColNote), 168);
+}
+
+// A screen reader may hold the grid's object after the grid is gone: it then hears that the
+// object is not connected, and nothing reads the grid's freed memory.
+TEST(AdvStringGrid, ItsAccessibleObjectOutlivesItDisconnected) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    NoteTable table;
+    table.SetRowCount(3);
+    table.SetCellText(ColNote, 1, "first");
+    table.SetCellText(ColNote, 2, "<B>second</B>");
+    IAccessible* object = nullptr;
+    {
+        GridHost host(table);
+        ASSERT_EQ(AccessibleObjectFromWindow(host.grid.Handle(), DWORD(OBJID_CLIENT),
+                                             IID_IAccessible, reinterpret_cast<void**>(&object)),
+                  S_OK);
+        long count = 0;
+        EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, NoteTable::ColCount + 2);
+        VARIANT row{};
+        row.vt = VT_I4;
+        row.lVal = NoteTable::ColCount + 2;
+        BSTR name = nullptr;
+        EXPECT_EQ(object->get_accName(row, &name), S_OK);
+        EXPECT_STREQ(name, L"second");
+        SysFreeString(name);
+    }
+    long count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    VARIANT self{};
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(self, &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accDoDefaultAction(self), CO_E_OBJNOTCONNECTED);
+    object->Release();
+    CoUninitialize();
 }

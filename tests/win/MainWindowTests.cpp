@@ -376,6 +376,7 @@ TEST_F(MainWindow, ToolbarAndMenuReachTheirCommands) {
         TBBUTTON button{};
         SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
         EXPECT_EQ(UINT(button.idCommand), buttons[i].command);
+        // The hidden text is the tooltip's and, on Windows, the name a screen reader reads.
         char hint[64]{};
         SendMessageA(toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(hint));
         EXPECT_STREQ(hint, buttons[i].hint);
