@@ -47,12 +47,13 @@ VARIANT ChildId(long id) {
     return child;
 }
 
+// In UTF-8, as the program keeps its texts: a screen reader hears every character.
 std::string Narrow(BSTR text) {
     if (!text) return {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, text, int(SysStringLen(text)), nullptr, 0,
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, int(SysStringLen(text)), nullptr, 0,
                                            nullptr, nullptr);
     std::string result(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, int(SysStringLen(text)), result.data(), length, nullptr,
+    WideCharToMultiByte(CP_UTF8, 0, text, int(SysStringLen(text)), result.data(), length, nullptr,
                         nullptr);
     SysFreeString(text);
     return result;
@@ -173,7 +174,7 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
     AppFolderCopy folder;
     std::ofstream(folder.Folder() + "notes.txt", std::ios::binary)
         << "3,3\r\n" << Head << "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Call home\r\n"
-        << "0,2,01/15/2027 06:30 PM\r\n1,2,Once\r\n2,2,<B>Pay</B> rent &amp; gas\r\n";
+        << "0,2,01/15/2027 06:30 PM\r\n1,2,Once\r\n2,2,<B>Pay</B> rent &amp; gas \u2615 \u65E5\u672C\r\n";
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
     const Accessible grid = ClientObject(app.grid);
@@ -192,7 +193,7 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
         {2, "Repeat", ROLE_SYSTEM_COLUMNHEADER},
         {3, "Note", ROLE_SYSTEM_COLUMNHEADER},
         {4, "12/09/2026 09:00 AM, Daily, Call home", ROLE_SYSTEM_LISTITEM},
-        {5, "01/15/2027 06:30 PM, Once, Pay rent & gas", ROLE_SYSTEM_LISTITEM},
+        {5, "01/15/2027 06:30 PM, Once, Pay rent & gas \u2615 \u65E5\u672C", ROLE_SYSTEM_LISTITEM},
     };
     for (const auto& c : children) {
         EXPECT_EQ(Name(grid.get(), c.child), c.name);
@@ -251,7 +252,7 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
     listener.Forget();
     EXPECT_EQ(grid->accDoDefaultAction(ChildId(3)), S_OK);
     EXPECT_TRUE(listener.WaitFor(EVENT_OBJECT_REORDER, app.grid));
-    EXPECT_EQ(Name(grid.get(), 4), "01/15/2027 06:30 PM, Once, Pay rent & gas");
+    EXPECT_EQ(Name(grid.get(), 4), "01/15/2027 06:30 PM, Once, Pay rent & gas \u2615 \u65E5\u672C");
     EXPECT_EQ(Name(grid.get(), 5), "12/09/2026 09:00 AM, Daily, Call home");
     EXPECT_EQ(Description(grid.get(), 3), "Sorted ascending");
     EXPECT_EQ(Description(grid.get(), 1), "");
@@ -280,7 +281,7 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
     EXPECT_TRUE(listener.WaitFor(EVENT_OBJECT_REORDER, app.grid));
     EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_SELECTION, app.grid), 4);
     EXPECT_EQ(ChildIds(grid.get()), (std::vector<long>{1, 2, 3, 4}));
-    EXPECT_EQ(Name(grid.get(), 4), "01/15/2027 06:30 PM, Once, Pay rent & gas");
+    EXPECT_EQ(Name(grid.get(), 4), "01/15/2027 06:30 PM, Once, Pay rent & gas \u2615 \u65E5\u672C");
 }
 
 TEST(ScreenReader, TheEditorsFieldsAreNamedByTheirLabelsInTabOrder) {
@@ -340,7 +341,7 @@ TEST(ScreenReader, AReminderIsAnnouncedAndDeletedWithoutTheMouse) {
     Com com;
     AppFolderCopy folder;
     std::ofstream(folder.Folder() + "notes.txt", std::ios::binary)
-        << "3,2\r\n" << Head << "0,1," << AlarmTextInAMinute()
+        << "3,2\r\n" << Head << "0,1," << AlarmTextIn(std::chrono::minutes(1))
         << "\r\n1,1,None\r\n2,1,<B>Call</B> home &amp; <A href=\"http://example.org\">office</A>\r\n";
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
