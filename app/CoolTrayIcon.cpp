@@ -1,7 +1,9 @@
 #include "app/CoolTrayIcon.h"
 
 #include "res/resource.h"
-#include "win32/MessageLoop.h"
+#include "win32/Window.h"
+
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -15,7 +17,10 @@ TCoolTrayIcon::Handler::Handler(TCoolTrayIcon& icon) : icon_(icon) {
 LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TRAY_ICON:
-        if (wParam == TRAY_ICON_ID) icon_.Notification(UINT(lParam));
+        // The current notification version: the event and the icon in lParam, the place on
+        // the screen that it concerns in wParam.
+        if (HIWORD(lParam) == TRAY_ICON_ID)
+            icon_.Notification(LOWORD(lParam), {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
         return 0;
     // The hidden window never closes by itself and never vetoes the end of the session.
     case WM_CLOSE:
@@ -25,7 +30,7 @@ LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARA
     case WM_DESTROY: return 1;
     }
     // The shell has restarted and forgotten the icon: if it is meant to show, it comes back.
-    if (message == taskbarCreated_ && taskbarCreated_ && icon_.IconVisible()) icon_.Notify(NIM_ADD);
+    if (message == taskbarCreated_ && taskbarCreated_ && icon_.IconVisible()) icon_.Add();
     return Window::HandleMessage(message, wParam, lParam);
 }
 
@@ -38,8 +43,9 @@ std::function<void(DWORD, const NOTIFYICONDATAA&)> TCoolTrayIcon::NotifyIcon =
 
 TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner, TApplication& application)
     : owner_(owner), application_(application) {
-    // The record with the balloon fields, as the shell of every supported Windows reads it.
-    data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    // The whole record, as the shell of every supported Windows reads it; its version field
+    // is the notification version, sent after every add.
+    data_.cbSize = sizeof data_;
     data_.hWnd = handler_.Handle();
     data_.uID = TRAY_ICON_ID;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -52,7 +58,18 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 
 void TCoolTrayIcon::SetIconVisible(bool visible) {
     iconVisible_ = visible;
-    Notify(visible ? NIM_ADD : NIM_DELETE);
+    if (visible)
+        Add();
+    else
+        Notify(NIM_DELETE);
+}
+
+void TCoolTrayIcon::Add() {
+    Notify(NIM_ADD);
+    // The shell forgets the version with the icon.
+    data_.uVersion = NOTIFYICON_VERSION_4;
+    Notify(NIM_SETVERSION);
+    data_.uVersion = 0;
 }
 
 void TCoolTrayIcon::Notify(DWORD message) {
@@ -98,27 +115,40 @@ void TCoolTrayIcon::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_ENABLE && !IsWindowVisible(owner_.Handle())) application_.ShowButton(!wParam);
 }
 
-void TCoolTrayIcon::Notification(UINT mouseMessage) {
-    switch (mouseMessage) {
-    // The menu opens as the button goes down, not when it comes up.
-    case WM_RBUTTONDOWN: ShowMenuAtCursor(); break;
+void TCoolTrayIcon::Notification(UINT event, POINT at) {
+    switch (event) {
+    // The menu opens as the button goes down, not when it comes up. The shell follows the
+    // button's release with WM_CONTEXTMENU, which then opens nothing more.
+    case WM_RBUTTONDOWN:
+        menuFromButton_ = true;
+        ShowMenu(at);
+        break;
+    case WM_RBUTTONUP: break;
+    // The menu asked for from the keyboard (the menu key or Shift+F10 on the selected icon).
+    case WM_CONTEXTMENU:
+        if (!std::exchange(menuFromButton_, false)) ShowMenu(at);
+        break;
     case WM_LBUTTONDBLCLK:
+        menuFromButton_ = false;
         if (OnDblClick) OnDblClick();
         break;
+    default: menuFromButton_ = false; break;
     }
 }
 
-void TCoolTrayIcon::ShowMenuAtCursor() {
-    POINT at;
+void TCoolTrayIcon::ShowMenu(POINT at) {
     const HWND owner = owner_.Handle();
-    if (!PopupMenu || !owner || !GetCursorPos(&at)) return;
+    if (!PopupMenu || !owner) return;
     // Without the foreground step the menu does not close on a click elsewhere, and without
-    // the null message afterwards it closes at once when opened the next time.
+    // the null message afterwards it closes at once when opened the next time. Nothing is
+    // handed over in between: a tick or a command run here would run inside this call.
     SetForegroundWindow(owner);
-    win32::ProcessMessages();
+    // Beside the icon on the side the user's settings say (left or right of the point), above
+    // it, as the taskbar stands at the bottom; the system keeps it on the screen elsewhere.
+    const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     // The chosen command reaches the owner as a WM_COMMAND through its message queue.
-    TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, 0,
-                   owner, nullptr);
+    TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | side | TPM_BOTTOMALIGN, at.x, at.y, 0, owner,
+                   nullptr);
     PostMessageA(owner, WM_NULL, 0, 0);
 }
 

@@ -1,6 +1,8 @@
 #include "app/uMain.h"
 
+#include "app/AppFolder.h"
 #include "app/SettingsFile.h"
+#include "app/StartWithWindows.h"
 #include "grid/RowColor.h"
 #include "notes/NoteFields.h"
 #include "notes/NotesFile.h"
@@ -171,6 +173,8 @@ void TfrmMain::BuildPopupMenu() {
     AppendMenuA(menu, MF_STRING, cmdAlarm, "Show Alarms");
     AppendMenuA(menu, MF_STRING, cmdHelp, "Help\tF1");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    // Checked as the menu opens (WM_INITMENUPOPUP): the registry may change meanwhile.
+    AppendMenuA(menu, MF_STRING, cmdStartWithWindows, "Start with Windows");
     AppendMenuA(menu, MF_STRING, cmdExitMenu, "Exit");
 }
 
@@ -198,7 +202,8 @@ template <typename Command> void TfrmMain::Run(Command command) {
 void TfrmMain::RunCommand(UINT id) {
     // While one of its dialogs is open the window is disabled. A command that would open
     // another (the tray menu's About is at hand then) brings the open one to the front.
-    const bool opensDialog = id != cmdAlarm && id != cmdHelp && id != cmdExitMenu;
+    const bool opensDialog =
+        id != cmdAlarm && id != cmdHelp && id != cmdExitMenu && id != cmdStartWithWindows;
     if (opensDialog && !IsWindowEnabled(Handle())) {
         if (const HWND open = win32::InputWindow(Handle()); IsWindowVisible(open))
             SetForegroundWindow(open);
@@ -213,6 +218,7 @@ void TfrmMain::RunCommand(UINT id) {
     case cmdHelp: Run([this] { btnHelpClick(); }); break;
     case cmdExit: Run([this] { btnExitClick(); }); break;
     case cmdExitMenu: Run([this] { Exit1Click(); }); break;
+    case cmdStartWithWindows: Run([this] { StartWithWindows1Click(); }); break;
     }
 }
 
@@ -251,12 +257,12 @@ void TfrmMain::btnDeleteClick() {
 }
 
 void TfrmMain::btnAlarmClick() {
-    AdvAlertWindow1.Show();
-    AdvAlertWindow1.LastMessage();
+    reminders_.ShowAll();
 }
 
 void TfrmMain::ThreadedTimer1Timer() {
-    alarmCheck_.Tick(notes_, clock_, AdvAlertWindow1);
+    alarmCheck_.Tick(notes_, clock_, reminders_);
+    reminders_.EndTick();
 }
 
 void TfrmMain::About1Click() {
@@ -274,6 +280,11 @@ void TfrmMain::btnExitClick() {
 void TfrmMain::Exit1Click() {
     // The loop ends and the window goes without its close handlers: nothing is written.
     PostQuitMessage(0);
+}
+
+void TfrmMain::StartWithWindows1Click() {
+    const std::string exe = ExecutablePath();
+    SetStartWithWindows(exe, !StartsWithWindows(exe));
 }
 
 void TfrmMain::CoolTrayIcon1DblClick() {
@@ -378,6 +389,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
+        break;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == AdvPopupMenu1.get())
+            CheckMenuItem(AdvPopupMenu1.get(), cmdStartWithWindows,
+                          StartsWithWindows(ExecutablePath()) ? MF_CHECKED : MF_UNCHECKED);
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     case WM_SIZE: LayOut(); break;

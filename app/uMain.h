@@ -6,6 +6,7 @@
 #include "alarms/AlarmCheck.h"
 #include "alarms/ThdTimer.h"
 #include "alerts/AdvAlertWindow.h"
+#include "alerts/NewReminders.h"
 #include "app/AdvStringGrid.h"
 #include "app/Application.h"
 #include "app/CoolTrayIcon.h"
@@ -15,6 +16,7 @@
 #include "win32/Handles.h"
 #include "win32/LocalClock.h"
 #include "win32/SystemAlertDesktop.h"
+#include "win32/SystemReminderDesktop.h"
 #include "win32/SystemThreadPriorities.h"
 #include "win32/UiThreadWindow.h"
 #include "win32/Window.h"
@@ -40,6 +42,7 @@ enum MainCommand : UINT {
     cmdHelp,
     cmdExit,     // the toolbar's, with a question
     cmdExitMenu, // the menu's, without one
+    cmdStartWithWindows,
 };
 
 class TfrmMain final : public win32::Window {
@@ -70,6 +73,8 @@ public:
     void btnHelpClick();
     void btnExitClick();
     void Exit1Click();
+    // Turns starting with Windows on or off: on points it at this executable.
+    void StartWithWindows1Click();
     void CoolTrayIcon1DblClick();
     // The alarm check, once a minute.
     void ThreadedTimer1Timer();
@@ -134,6 +139,8 @@ private:
     TCoolTrayIcon CoolTrayIcon1{*this, application_};
     win32::SystemAlertDesktop alertDesktop_{*this};
     TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
+    win32::SystemReminderDesktop reminderDesktop_;
+    NewReminders reminders_{AdvAlertWindow1, reminderDesktop_};
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
 };
 
