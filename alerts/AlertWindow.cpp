@@ -11,14 +11,6 @@ namespace {
 
 constexpr Color Black{0x000000}, White{0xFFFFFF}, Shadow{0x808080};
 constexpr int ScrollStep = 4;
-constexpr AlertButton Buttons[] = {AlertButton::Close,    AlertButton::Prev,
-                                   AlertButton::Next,     AlertButton::Delete,
-                                   AlertButton::ScrollUp, AlertButton::ScrollDown};
-
-bool IsScrollButton(AlertButton button) {
-    return button == AlertButton::ScrollUp || button == AlertButton::ScrollDown;
-}
-
 } // namespace
 
 ButtonGlyph::ButtonGlyph(Bitmap bitmap) : ButtonGlyph(std::vector<Bitmap>{std::move(bitmap)}) {}
@@ -44,18 +36,6 @@ std::size_t ButtonGlyph::Nearest(int size) const {
     for (std::size_t i = 1; i < normal_.size(); ++i)
         if (std::abs(normal_[i].width - size) <= std::abs(normal_[best].width - size)) best = i;
     return best;
-}
-
-const Rect& AlertLayout::Button(AlertButton button) const {
-    switch (button) {
-    case AlertButton::Close: return close;
-    case AlertButton::Prev: return prev;
-    case AlertButton::Next: return next;
-    case AlertButton::Delete: return del;
-    case AlertButton::ScrollUp: return scrollUp;
-    case AlertButton::ScrollDown: break;
-    }
-    return scrollDown;
 }
 
 AlertLayout LayOutAlert(int width, int height, int marginX, int marginY, int positionWidth,
@@ -172,26 +152,58 @@ MarkupOptions TAlertWindow::MessageOptions() const {
             .shadowColor = Shadow};
 }
 
-bool TAlertWindow::Enabled(AlertButton button, const Measures& measures) const {
-    switch (button) {
-    case AlertButton::Close: return true;
-    case AlertButton::Prev: return owner_.Scroller().CanGoBack();
-    case AlertButton::Next: return owner_.Scroller().CanGoForward();
-    case AlertButton::Delete: return owner_.ShowDelete && owner_.AlertMessages().Count() > 0;
-    case AlertButton::ScrollUp: return measures.canScrollUp;
-    case AlertButton::ScrollDown: return measures.canScrollDown;
-    }
-    return false;
+std::vector<AlertPart> TAlertWindow::Parts(const Measures& measures) const {
+    const AlertLayout& l = measures.layout;
+    const TMsgScroller& scroller = owner_.Scroller();
+    const bool deletable = owner_.ShowDelete && owner_.AlertMessages().Count() > 0;
+    // One row per button, in the order they are painted.
+    return {
+        {.id = AlertButton::Close, .rect = l.close, .name = owner_.HintCloseBtn,
+         .glyph = &owner_.GlyphClose, .glyphOffset = {2, 2}},
+        {.id = AlertButton::ScrollUp, .rect = l.scrollUp, .shown = measures.canScrollUp,
+         .enabled = measures.canScrollUp, .name = "Scroll up", .hinted = false, .repeats = true,
+         .arrow = -1},
+        {.id = AlertButton::ScrollDown, .rect = l.scrollDown, .shown = measures.canScrollDown,
+         .enabled = measures.canScrollDown, .name = "Scroll down", .hinted = false,
+         .repeats = true, .arrow = +1},
+        {.id = AlertButton::Prev, .rect = l.prev, .shown = scroller.Visible(),
+         .enabled = scroller.CanGoBack(), .name = owner_.HintPrevBtn, .glyph = &owner_.GlyphPrev,
+         .glyphOffset = {2, 4}},
+        {.id = AlertButton::Next, .rect = l.next, .shown = scroller.Visible(),
+         .enabled = scroller.CanGoForward(), .name = owner_.HintNextBtn,
+         .glyph = &owner_.GlyphNext, .glyphOffset = {2, 4}},
+        {.id = AlertButton::Delete, .rect = l.del, .shown = deletable, .enabled = deletable,
+         .name = owner_.HintDeleteBtn, .glyph = &owner_.GlyphDelete, .glyphOffset = {2, 4}},
+    };
 }
 
-const std::string& TAlertWindow::HintOf(AlertButton button) const {
-    static const std::string none;
-    switch (button) {
-    case AlertButton::Close: return owner_.HintCloseBtn;
-    case AlertButton::Prev: return owner_.HintPrevBtn;
-    case AlertButton::Next: return owner_.HintNextBtn;
-    case AlertButton::Delete: return owner_.HintDeleteBtn;
-    default: return none;
+AlertPart TAlertWindow::Part(AlertButton id) const {
+    const std::vector<AlertPart> parts = Parts();
+    return *std::find_if(parts.begin(), parts.end(),
+                         [id](const AlertPart& part) { return part.id == id; });
+}
+
+void TAlertWindow::Act(AlertButton id) {
+    switch (id) {
+    case AlertButton::Close: owner_.Close(); return;
+    case AlertButton::Prev:
+        scrollOffset_ = 0;
+        owner_.PrevMessage();
+        return;
+    case AlertButton::Next:
+        scrollOffset_ = 0;
+        owner_.NextMessage();
+        return;
+    case AlertButton::Delete:
+        scrollOffset_ = 0;
+        owner_.DeleteShownMessage();
+        return;
+    case AlertButton::ScrollUp:
+    case AlertButton::ScrollDown:
+        host_->SetScrollRepeat(false);
+        ScrollBy(id == AlertButton::ScrollUp ? -1 : +1, Measure());
+        Repaint();
+        return;
     }
 }
 
@@ -217,22 +229,16 @@ void TAlertWindow::Paint(Canvas& canvas) {
     canvas.GradientBands(client, top, bottom, 80, GradientDirection::Vertical);
     canvas.FrameRect(client, colors.BorderColor);
     PaintGrip(canvas, layout.grip);
-    PaintButton(canvas, AlertButton::Close, layout.close, true, owner_.GlyphClose, {2, 2});
+    // The close button belongs to the caption, drawn before the message; the position text
+    // stands between the previous and the next button.
+    const std::vector<AlertPart> parts = Parts(measures);
+    PaintPart(canvas, parts.front());
     if (message) PaintMessage(canvas, layout.text, measures.textHeight > layout.text.Height());
-    if (measures.canScrollUp) PaintScrollButton(canvas, AlertButton::ScrollUp, layout.scrollUp);
-    if (measures.canScrollDown)
-        PaintScrollButton(canvas, AlertButton::ScrollDown, layout.scrollDown);
-
-    const TMsgScroller& scroller = owner_.Scroller();
-    if (scroller.Visible()) {
-        PaintButton(canvas, AlertButton::Prev, layout.prev, scroller.CanGoBack(), owner_.GlyphPrev,
-                    {2, 4});
-        PaintPositionText(canvas);
-        PaintButton(canvas, AlertButton::Next, layout.next, scroller.CanGoForward(),
-                    owner_.GlyphNext, {2, 4});
+    for (auto part = parts.begin() + 1; part != parts.end(); ++part) {
+        if (!part->shown) continue;
+        PaintPart(canvas, *part);
+        if (part->id == AlertButton::Prev) PaintPositionText(canvas);
     }
-    if (owner_.ShowDelete && owner_.AlertMessages().Count() > 0)
-        PaintButton(canvas, AlertButton::Delete, layout.del, true, owner_.GlyphDelete, {2, 4});
 }
 
 void TAlertWindow::PaintGrip(Canvas& canvas, const Rect& grip) const {
@@ -260,11 +266,12 @@ void TAlertWindow::PaintGrip(Canvas& canvas, const Rect& grip) const {
     }
 }
 
-void TAlertWindow::PaintButton(Canvas& canvas, AlertButton button, const Rect& rect, bool usable,
-                               const ButtonGlyph& glyph, Point glyphOffset) const {
+void TAlertWindow::PaintPart(Canvas& canvas, const AlertPart& part) const {
     const AlertColors& colors = owner_.Colors();
+    const Rect& rect = part.rect;
     // A button that cannot be used shows neither look, whatever the pointer did last.
-    const bool pressed = usable && Pressed(button), hovered = usable && Hovered(button);
+    const bool pressed = part.enabled && Pressed(part.id),
+               hovered = part.enabled && Hovered(part.id);
     if (pressed || hovered) {
         const Rect face{rect.left, rect.top, rect.right, rect.bottom - 1};
         canvas.GradientBands(face, pressed ? colors.BtnDownColor : colors.BtnHoverColor,
@@ -272,21 +279,25 @@ void TAlertWindow::PaintButton(Canvas& canvas, AlertButton button, const Rect& r
                              GradientDirection::Vertical);
         canvas.FrameRect(face, Black);
     }
-    const int size = Scaled(ButtonGlyph::DesignSize);
-    const Bitmap& picture = usable ? glyph.Normal(size) : glyph.Greyed(size);
-    if (picture.pixels.empty()) return;
-    const int x = rect.left + Scaled(glyphOffset.x), y = rect.top + Scaled(glyphOffset.y);
-    canvas.DrawBitmap(picture, {x, y, x + size, y + size}, picture.At(0, picture.height - 1));
-}
-
-void TAlertWindow::PaintScrollButton(Canvas& canvas, AlertButton button, const Rect& rect) const {
-    PaintButton(canvas, button, rect, true, {}, {});
-    // A triangle of four lines (at 96 pixels per inch), its point up or down.
-    const bool up = button == AlertButton::ScrollUp;
-    const int middle = rect.left + rect.Width() / 2, top = rect.top + Scaled(4), rows = Scaled(4);
-    for (int i = 0; i < rows; ++i) {
-        const int y = up ? top + i : top + rows - 1 - i;
-        canvas.Line({middle - i - 1, y}, {middle + i + 1, y}, Black);
+    if (part.glyph) {
+        const int size = Scaled(ButtonGlyph::DesignSize);
+        const Bitmap& picture =
+            part.enabled ? part.glyph->Normal(size) : part.glyph->Greyed(size);
+        if (!picture.pixels.empty()) {
+            const int x = rect.left + Scaled(part.glyphOffset.x),
+                      y = rect.top + Scaled(part.glyphOffset.y);
+            canvas.DrawBitmap(picture, {x, y, x + size, y + size},
+                              picture.At(0, picture.height - 1));
+        }
+    }
+    if (part.arrow != 0) {
+        // A triangle of four lines (at 96 pixels per inch), its point up or down.
+        const int middle = rect.left + rect.Width() / 2, top = rect.top + Scaled(4),
+                  rows = Scaled(4);
+        for (int i = 0; i < rows; ++i) {
+            const int y = part.arrow < 0 ? top + i : top + rows - 1 - i;
+            canvas.Line({middle - i - 1, y}, {middle + i + 1, y}, Black);
+        }
     }
 }
 
@@ -324,23 +335,21 @@ void TAlertWindow::PointerMoved(Point at) {
 }
 
 void TAlertWindow::UpdateButtons(Point at) {
-    const Measures measures = Measure();
-    for (const AlertButton button : Buttons) {
-        const Rect& rect = measures.layout.Button(button);
-        const std::size_t i = Index(button);
+    for (const AlertPart& part : Parts()) {
+        const std::size_t i = Index(part.id);
         // A button that cannot be used gets no hover look and no hint.
-        if (rect.Contains(at) && Enabled(button, measures)) {
+        if (part.rect.Contains(at) && part.enabled) {
             if (hovered_[i]) continue;
             hovered_[i] = true;
-            host_->Repaint(rect);
-            if (!IsScrollButton(button)) SetHint(HintOf(button));
+            host_->Repaint(part.rect);
+            if (part.hinted) SetHint(part.name);
         } else {
-            if (!IsScrollButton(button) && hint_ == HintOf(button)) SetHint("");
+            if (part.hinted && hint_ == part.name) SetHint("");
             if (!hovered_[i] && !pressed_[i]) continue;
             // Off the button before the release: the press is cancelled.
-            if (pressed_[i] && IsScrollButton(button)) host_->SetScrollRepeat(false);
+            if (pressed_[i] && part.repeats) host_->SetScrollRepeat(false);
             hovered_[i] = pressed_[i] = false;
-            host_->Repaint(rect);
+            host_->Repaint(part.rect);
         }
     }
 }
@@ -366,13 +375,12 @@ void TAlertWindow::PointerPressed(Point at) {
         host_->CapturePointer();
         return;
     }
-    for (const AlertButton button : Buttons) {
-        const Rect& rect = measures.layout.Button(button);
+    for (const AlertPart& part : Parts(measures)) {
         // A button that cannot be used cannot be pressed either.
-        if (!rect.Contains(at) || !Enabled(button, measures)) continue;
-        pressed_[Index(button)] = true;
-        host_->Repaint(rect);
-        if (IsScrollButton(button)) host_->SetScrollRepeat(true);
+        if (!part.rect.Contains(at) || !part.enabled) continue;
+        pressed_[Index(part.id)] = true;
+        host_->Repaint(part.rect);
+        if (part.repeats) host_->SetScrollRepeat(true);
     }
     host_->FocusOwner();
 }
@@ -386,30 +394,10 @@ void TAlertWindow::PointerReleased(Point at) {
         return;
     }
     // The pressed button acts, wherever the pointer is now.
-    const auto take = [this](AlertButton button) {
-        return std::exchange(pressed_[Index(button)], false);
-    };
-    if (take(AlertButton::Close)) {
-        owner_.Close();
-        return;
-    }
-    if (take(AlertButton::Prev)) {
-        scrollOffset_ = 0;
-        owner_.PrevMessage();
-    } else if (take(AlertButton::Next)) {
-        scrollOffset_ = 0;
-        owner_.NextMessage();
-    } else if (take(AlertButton::Delete)) {
-        scrollOffset_ = 0;
-        owner_.DeleteShownMessage();
-    } else if (take(AlertButton::ScrollUp)) {
-        host_->SetScrollRepeat(false);
-        ScrollBy(-1, Measure());
-        Repaint();
-    } else if (take(AlertButton::ScrollDown)) {
-        host_->SetScrollRepeat(false);
-        ScrollBy(+1, Measure());
-        Repaint();
+    for (const AlertPart& part : Parts()) {
+        if (!std::exchange(pressed_[Index(part.id)], false)) continue;
+        Act(part.id);
+        break;
     }
     // What the button did may have made the one under the pointer unusable.
     if (host_->Visible()) UpdateButtons(at);

@@ -48,8 +48,24 @@ inline constexpr int AlertButtonCount = 6;
 // Where the parts of the popup stand, relative to its top-left corner.
 struct AlertLayout {
     Rect grip, close, text, prev, next, del, scrollUp, scrollDown;
+};
 
-    const Rect& Button(AlertButton button) const;
+// One button of the popup as it stands now. Painting, the pointer, the hints and the screen
+// reader's view of the popup all read the buttons from TAlertWindow::Parts(), and a button
+// does what TAlertWindow::Act does for its id, whoever presses it.
+struct AlertPart {
+    AlertButton id;
+    Rect rect;
+    bool shown = true;   // painted; a button not shown is not enabled either
+    bool enabled = true; // can be pressed; shown but not enabled, it is painted grey
+    std::string name;    // what it does in words: its hint and what a screen reader says
+    bool hinted = true;  // the name shows as a hint while the pointer rests on it
+    bool repeats = false; // acts again and again while held down
+    // The picture: a glyph at glyphOffset (design pixels from the button's corner), or a
+    // triangle pointing up (-1) or down (+1).
+    const ButtonGlyph* glyph = nullptr;
+    Point glyphOffset{};
+    int arrow = 0;
 };
 
 // The parts of a width x height popup showing one of `count` messages, at `dpi` pixels per
@@ -86,6 +102,13 @@ public:
     void PointerReleased(Point at);
     void PointerLeft();
     void ScrollRepeat();
+
+    // The buttons as they stand now, in the order they are painted.
+    std::vector<AlertPart> Parts() const { return Parts(Measure()); }
+    AlertPart Part(AlertButton id) const;
+    // What the button does when clicked. The pointer asks for it only on a button that was
+    // enabled when pressed, and so should every other caller.
+    void Act(AlertButton id);
 
     // The state that pointer and painting share.
     AlertLayout Layout() const { return Measure().layout; }
@@ -133,8 +156,7 @@ private:
     // without a message.
     const MarkupLayout* ShownLayout(Canvas& canvas, const Rect& area) const;
     MarkupOptions MessageOptions() const;
-    bool Enabled(AlertButton button, const Measures& measures) const;
-    const std::string& HintOf(AlertButton button) const;
+    std::vector<AlertPart> Parts(const Measures& measures) const;
     void SetHint(const std::string& hint);
 
     void UpdateButtons(Point at);
@@ -144,9 +166,7 @@ private:
     void ClearPointerState();
 
     void PaintGrip(Canvas& canvas, const Rect& grip) const;
-    void PaintButton(Canvas& canvas, AlertButton button, const Rect& rect, bool usable,
-                     const ButtonGlyph& glyph, Point glyphOffset) const;
-    void PaintScrollButton(Canvas& canvas, AlertButton button, const Rect& rect) const;
+    void PaintPart(Canvas& canvas, const AlertPart& part) const;
     void PaintMessage(Canvas& canvas, const Rect& textArea, bool scrolled) const;
     void PaintPositionText(Canvas& canvas) const;
 

@@ -61,7 +61,7 @@ struct AlertWindowTest : testing::Test {
         popup().PointerPressed(at);
         popup().PointerReleased(at);
     }
-    void Click(AlertButton button) { Click(Centre(layout().Button(button))); }
+    void Click(AlertButton button) { Click(Centre(popup().Part(button).rect)); }
 
     RecordingCanvas Paint() {
         RecordingCanvas canvas;
@@ -387,7 +387,7 @@ TEST_F(AlertWindowTest, ButtonsLookHoveredAndPressedAndHintOnlyWhenUsable) {
                  {AlertButton::Next, "Next"},
                  {AlertButton::Delete, "Delete"}};
     for (const auto& h : hints) {
-        popup().PointerMoved(Centre(l.Button(h.button)));
+        popup().PointerMoved(Centre(popup().Part(h.button).rect));
         EXPECT_FALSE(popup().Hovered(AlertButton::Close));
         EXPECT_FALSE(popup().Pressed(AlertButton::Close));
         EXPECT_TRUE(popup().Hovered(h.button));
@@ -422,7 +422,7 @@ TEST_F(AlertWindowTest, ReleaseActsForThePressedButtonWhereverItComes) {
         Remind({"one", "two", "three"});
         while (alert.Scroller().Position() > c.position) alert.PrevMessage();
 
-        const Point at = Centre(layout().Button(c.button));
+        const Point at = Centre(popup().Part(c.button).rect);
         popup().PointerMoved(at);
         popup().PointerPressed(at);
         popup().PointerReleased({20, 60}); // on the text
