@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet {
 
@@ -43,6 +44,9 @@ public:
     virtual void SetScrollRepeat(bool on) = 0;
     // Hands the keyboard focus to the program's main window.
     virtual void FocusOwner() = 0;
+    // A menu of `items` at `at`, the item `checked` (-1: none) with a tick; waits for the user
+    // and gives the index of the chosen item, -1 for none.
+    virtual int ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) = 0;
 };
 
 // What the alert component needs of the desktop.
