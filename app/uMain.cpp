@@ -81,6 +81,13 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     AdvAlertWindow1.GlyphPrev = win32::LoadPictureSizes(IDB_PREV);
     AdvAlertWindow1.GlyphNext = win32::LoadPictureSizes(IDB_NEXT);
     AdvAlertWindow1.GlyphDelete = win32::LoadPictureSizes(IDB_DELETE);
+    AdvAlertWindow1.GlyphSnooze = win32::LoadPictureSizes(IDB_SNOOZE);
+    AdvAlertWindow1.OnSnooze = [this](const std::string& text, int minutes) {
+        snoozed_.Add(text, minutes, clock_.Read());
+    };
+    AdvAlertWindow1.OnSnoozeChosen = [this](int minutes) {
+        SettingsFile(files_.settings).WriteInteger(SettingsSection, "SnoozeMinutes", minutes);
+    };
 
     ThreadedTimer1.SetEnabled(true);
     ThreadedTimer1.SetInterval(60000);
@@ -113,6 +120,10 @@ void TfrmMain::FormCreate() {
     const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);
     SetWindowPos(Handle(), nullptr, 0, 0, Scaled(width), Scaled(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A key of its own, which an older copy passes over; anything but a time of the snooze
+    // menu is the default.
+    const int snooze = settings.ReadInteger(SettingsSection, "SnoozeMinutes", DefaultSnoozeMinutes);
+    AdvAlertWindow1.SnoozeMinutes = IsSnoozeChoice(snooze) ? snooze : DefaultSnoozeMinutes;
     if (notes_.RowCount() > 1) notes_.SortRows(ColAlarm, SortDirection::Ascending);
     startMinimised_ = true;
 }
@@ -262,6 +273,7 @@ void TfrmMain::btnAlarmClick() {
 
 void TfrmMain::ThreadedTimer1Timer() {
     alarmCheck_.Tick(notes_, clock_, reminders_);
+    snoozed_.Tick(clock_.Read(), reminders_);
     reminders_.EndTick();
 }
 

@@ -7,6 +7,7 @@
 #include "alarms/ThdTimer.h"
 #include "alerts/AdvAlertWindow.h"
 #include "alerts/NewReminders.h"
+#include "alerts/SnoozedReminders.h"
 #include "app/AdvStringGrid.h"
 #include "app/Application.h"
 #include "app/CoolTrayIcon.h"
@@ -141,6 +142,7 @@ private:
     TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
     win32::SystemReminderDesktop reminderDesktop_;
     NewReminders reminders_{AdvAlertWindow1, reminderDesktop_};
+    SnoozedReminders snoozed_;
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
 };
 

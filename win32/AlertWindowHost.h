@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet::win32 {
 
@@ -36,6 +37,7 @@ public:
     void ReleasePointer() override;
     void SetScrollRepeat(bool on) override;
     void FocusOwner() override;
+    int ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) override;
 
     // The tooltip that shows the hints.
     HWND Tooltip() const { return tooltip_; }

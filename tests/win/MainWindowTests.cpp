@@ -944,3 +944,25 @@ TEST_F(MainWindow, AReminderHeldDuringAPresentationShowsWithItsSoundWhenItEnds) 
     EXPECT_FALSE(alerts.Visible());
     EXPECT_EQ(sounds.size(), 1u);
 }
+
+TEST_F(MainWindow, TheSnoozeTimeIsKeptInTheSettingsUnderAKeyOfItsOwn) {
+    const struct {
+        const char* stored;
+        int read;
+    } cases[] = {{"15", 15}, {"1440", 1440}, {"7", 10}, {"ten", 10}, {nullptr, 10}};
+    for (const auto& c : cases) {
+        std::string settings = "[General]\r\nHeight=400\r\nWidth=600\r\n";
+        if (c.stored) settings += std::string("SnoozeMinutes=") + c.stored + "\r\n";
+        Put(files.settings, settings);
+        TfrmMain frmMain(dialogs, files);
+        EXPECT_EQ(frmMain.AlertWindow().SnoozeMinutes, c.read) << (c.stored ? c.stored : "none");
+    }
+
+    // A time chosen in the snooze menu is written at once; the window's keys stay as they are.
+    TfrmMain frmMain(dialogs, files);
+    frmMain.AlertWindow().OnSnoozeChosen(60);
+    const SettingsFile stored(files.settings);
+    EXPECT_EQ(stored.ReadInteger("General", "SnoozeMinutes", 0), 60);
+    EXPECT_EQ(stored.ReadInteger("General", "Height", 0), 400);
+    EXPECT_EQ(stored.ReadInteger("General", "Width", 0), 600);
+}
