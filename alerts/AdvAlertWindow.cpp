@@ -156,12 +156,13 @@ void TAdvAlertWindow::PointerLeft() {
 
 std::string TAdvAlertWindow::SnoozeHint() const {
     const std::string time = SnoozeMinutes == 24 * 60 ? "until tomorrow at this time"
-                                                       : "for " + SnoozeChoiceText(SnoozeMinutes);
+                                                      : "for " + SnoozeChoiceText(SnoozeMinutes);
     return "Snooze " + time + " (right-click for other times)";
 }
 
 void TAdvAlertWindow::SnoozeShownMessage(int minutes) {
-    if (const int position = Scroller().Position(); position > 0) SnoozeMessage(position - 1, minutes);
+    if (const int position = Scroller().Position(); position > 0)
+        SnoozeMessage(position - 1, minutes);
 }
 
 void TAdvAlertWindow::ChooseSnooze(const TMsgCollectionItem* message, int minutes) {

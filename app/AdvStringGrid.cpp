@@ -278,7 +278,8 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         UINT lines = 3;
         SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
         const GridView view = View();
-        const int perNotch = lines == WHEEL_PAGESCROLL ? PageRows(view) : int(std::min(lines, 10000u));
+        const int perNotch =
+            lines == WHEEL_PAGESCROLL ? PageRows(view) : int(std::min(lines, 10000u));
         ScrollTo(view.topRow + wheel_.Rows(GET_WHEEL_DELTA_WPARAM(wParam), perNotch), scrollX_);
         return 0;
     }

@@ -123,10 +123,9 @@ int AlertWindowHost::ChooseFromMenu(const std::vector<std::string>& items, int c
     // takes the foreground, without which the menu stays open on a click elsewhere.
     if (owner_) SetForegroundWindow(owner_);
     const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    const int chosen =
-        int(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | side |
-                                           TPM_BOTTOMALIGN,
-                           p.x, p.y, 0, owner_ ? owner_ : Handle(), nullptr));
+    const int chosen = int(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | side | TPM_BOTTOMALIGN, p.x,
+        p.y, 0, owner_ ? owner_ : Handle(), nullptr));
     if (owner_) PostMessageA(owner_, WM_NULL, 0, 0);
     return chosen - 1;
 }

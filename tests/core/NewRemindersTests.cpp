@@ -113,7 +113,9 @@ TEST_F(NewRemindersTest, TheAlarmCheckRemindsThroughIt) {
     table.AddNote({"12/09/2026 09:00 AM", "Daily", "Call home"});
     table.AddNote({"12/09/2026 09:00 AM", "None", "Stand-up"});
     struct FixedClock : Clock {
-        LocalTime Read() const override { return {ComposeDateTime(EncodeDate(2026, 12, 9), EncodeTime(9, 0)), 60}; }
+        LocalTime Read() const override {
+            return {ComposeDateTime(EncodeDate(2026, 12, 9), EncodeTime(9, 0)), 60};
+        }
     } clock;
     AlarmCheck check;
     check.Tick(table, clock, reminders);

@@ -321,7 +321,8 @@ void TrayMouse(HWND handler, UINT mouseMessage) {
     // the icon in lParam, the pointer's place on the screen in wParam.
     POINT at{};
     GetCursorPos(&at);
-    PostMessageA(handler, WM_TRAY_ICON, MAKEWPARAM(at.x, at.y), MAKELPARAM(mouseMessage, TRAY_ICON_ID));
+    PostMessageA(handler, WM_TRAY_ICON, MAKEWPARAM(at.x, at.y),
+                 MAKELPARAM(mouseMessage, TRAY_ICON_ID));
 }
 
 bool TrayIconShown() {

@@ -208,7 +208,9 @@ TEST_F(PopupTest, MouseInputStepsDeletesAndCloses) {
 TEST_F(PopupTest, TheSnoozeButtonPutsTheReminderAwayAndItsMenuChoosesTheTime) {
     std::vector<std::pair<std::string, int>> snoozed;
     std::vector<int> kept;
-    alert.OnSnooze = [&](const std::string& text, int minutes) { snoozed.emplace_back(text, minutes); };
+    alert.OnSnooze = [&](const std::string& text, int minutes) {
+        snoozed.emplace_back(text, minutes);
+    };
     alert.OnSnoozeChosen = [&](int minutes) { kept.push_back(minutes); };
     Remind({"one", "two"});
     Click(layout().snooze);

@@ -496,9 +496,7 @@ TEST_F(MainWindow, TheTaskbarButtonIsTheApplicationWindowsAndMinimisesTheProgram
     frmMain.Start();
     const HWND window = frmMain.Handle();
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
-    const auto doubleClick = [&] {
-        TrayEvent(handler, WM_LBUTTONDBLCLK);
-    };
+    const auto doubleClick = [&] { TrayEvent(handler, WM_LBUTTONDBLCLK); };
     // The main window is owned, so it has no button; the window that owns it has.
     const HWND application = GetWindow(window, GW_OWNER);
     ASSERT_NE(application, nullptr);
@@ -553,9 +551,7 @@ TEST_F(MainWindow, WhileADialogIsOpenTheTrayOpensNoOtherAndTheWindowStaysDisable
     frmMain.Start();
     const HWND window = frmMain.Handle(), application = GetWindow(window, GW_OWNER);
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
-    const auto doubleClick = [&] {
-        TrayEvent(handler, WM_LBUTTONDBLCLK);
-    };
+    const auto doubleClick = [&] { TrayEvent(handler, WM_LBUTTONDBLCLK); };
     const auto aboutDialogs = [] {
         int count = 0;
         EnumThreadWindows(
