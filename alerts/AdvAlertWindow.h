@@ -87,7 +87,6 @@ public:
     // SnoozeChoices) and hands it to OnSnooze, which brings it back when the time is up; its
     // menu snoozes for the time chosen there and keeps that time for the next click, telling
     // OnSnoozeChosen.
-    bool ShowSnooze = true;
     int SnoozeMinutes = DefaultSnoozeMinutes;
     std::function<void(const std::string& text, int minutes)> OnSnooze;
     std::function<void(int minutes)> OnSnoozeChosen;

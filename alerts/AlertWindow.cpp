@@ -157,7 +157,7 @@ std::vector<AlertPart> TAlertWindow::Parts(const Measures& measures) const {
     const AlertLayout& l = measures.layout;
     const TMsgScroller& scroller = owner_.Scroller();
     const bool deletable = owner_.ShowDelete && owner_.AlertMessages().Count() > 0;
-    const bool snoozable = owner_.ShowSnooze && owner_.AlertMessages().Count() > 0;
+    const bool snoozable = owner_.AlertMessages().Count() > 0;
     // One row per button, in the order they are painted.
     return {
         {.id = AlertButton::Close, .rect = l.close, .name = owner_.HintCloseBtn,
