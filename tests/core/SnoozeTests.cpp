@@ -3,6 +3,7 @@
 #include "alerts/AdvAlertWindow.h"
 #include "alerts/NewReminders.h"
 #include "alerts/SnoozedReminders.h"
+#include "base/Errors.h"
 #include "tests/core/FakeAlertDesktop.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,15 @@ TEST_F(SnoozeTest, TheMenuSnoozesTheReminderItWasOpenedOnWhateverCameMeanwhile) 
     popup().PointerMenu(Centre(SnoozeButton()));
     EXPECT_EQ(snoozed.size(), 1u);
     EXPECT_EQ(alert.SnoozeMinutes, 60);
+}
+
+TEST_F(SnoozeTest, AChoiceThatCannotBeKeptStillSnoozes) {
+    Remind({"first"});
+    alert.OnSnoozeChosen = [](int) { throw Exception("Unable to write to quillet.ini"); };
+    host().menuAnswer = 2;
+    EXPECT_THROW(popup().PointerMenu(Centre(SnoozeButton())), Exception);
+    EXPECT_EQ(snoozed, (std::vector<Snoozed>{{"first", 15}}));
+    EXPECT_EQ(alert.SnoozeMinutes, 15);
 }
 
 TEST(SnoozeChoices, AreTheTimesOfTheMenu) {
