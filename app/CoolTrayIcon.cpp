@@ -140,9 +140,14 @@ void TCoolTrayIcon::ShowMenu(POINT at) {
     const HWND owner = owner_.Handle();
     if (!PopupMenu || !owner) return;
     // Without the foreground step the menu does not close on a click elsewhere, and without
-    // the null message afterwards it closes at once when opened the next time. Nothing is
-    // handed over in between: a tick or a command run here would run inside this call.
+    // the null message afterwards it closes at once when opened the next time. The step's
+    // activation messages are let in before the menu (a look at the queue delivers what is
+    // sent to the thread; under Wine, a change of focus still on its way closed the menu now
+    // and then), but nothing posted is taken: a tick or a command handed over there would
+    // run inside this call.
     SetForegroundWindow(owner);
+    MSG ignored;
+    PeekMessageA(&ignored, nullptr, 0, 0, PM_NOREMOVE);
     // Beside the icon on the side the user's settings say (left or right of the point), above
     // it, as the taskbar stands at the bottom; the system keeps it on the screen elsewhere.
     const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
