@@ -1,5 +1,7 @@
 #include "alerts/AdvAlertWindow.h"
 
+#include <algorithm>
+
 namespace quillet {
 
 AlertColors StyleColors(TAdvAlertWindowStyle style, Color activeCaption) {
@@ -29,6 +31,16 @@ TAdvAlertWindowStyle StyleForTheme(const std::optional<std::string>& colorScheme
     if (colorScheme == "HomeStead") return asOffice2003Olive;
     if (colorScheme == "Metallic") return asOffice2003Silver;
     return asOffice2003Classic;
+}
+
+bool IsSnoozeChoice(int minutes) {
+    return std::ranges::find(SnoozeChoices, minutes) != std::end(SnoozeChoices);
+}
+
+std::string SnoozeChoiceText(int minutes) {
+    if (minutes == 24 * 60) return "Tomorrow at this time";
+    if (minutes == 60) return "1 hour";
+    return std::to_string(minutes) + " minutes";
 }
 
 TAdvAlertWindow::TAdvAlertWindow(AlertDesktop& desktop, UiThread& ui)
@@ -140,6 +152,35 @@ void TAdvAlertWindow::PointerLeft() {
     if (!pointerInside_) return;
     pointerInside_ = false;
     ApplyOpacity(AlphaEnd);
+}
+
+std::string TAdvAlertWindow::SnoozeHint() const {
+    const std::string time = SnoozeMinutes == 24 * 60 ? "until tomorrow at this time"
+                                                      : "for " + SnoozeChoiceText(SnoozeMinutes);
+    return "Snooze " + time + " (right-click for other times)";
+}
+
+void TAdvAlertWindow::SnoozeShownMessage(int minutes) {
+    if (const int position = Scroller().Position(); position > 0)
+        SnoozeMessage(position - 1, minutes);
+}
+
+void TAdvAlertWindow::ChooseSnooze(const TMsgCollectionItem* message, int minutes) {
+    SnoozeMinutes = minutes;
+    const TMsgCollection& messages = AlertMessages();
+    for (int i = 0; i < messages.Count(); ++i)
+        if (&messages[i] == message) SnoozeMessage(i, minutes);
+    // Kept after the snooze: a failure to keep it must not keep the reminder from going.
+    if (OnSnoozeChosen) OnSnoozeChosen(minutes);
+}
+
+void TAdvAlertWindow::SnoozeMessage(int index, int minutes) {
+    // Its lines joined as the text was given, so that it comes back the same.
+    std::string text;
+    const std::vector<std::string>& lines = AlertMessages()[index].Text();
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
+    DeleteMessage(index);
+    if (OnSnooze) OnSnooze(text, minutes);
 }
 
 void TAdvAlertWindow::PopupDragged(Point topLeft) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,13 @@ struct AlertColors {
 AlertColors StyleColors(TAdvAlertWindowStyle style, Color activeCaption);
 // The style that suits the desktop's theme, given its colour-scheme name (none: no theme).
 TAdvAlertWindowStyle StyleForTheme(const std::optional<std::string>& colorScheme);
+
+// How long the snooze button snoozes: minutes, a day being "tomorrow at the same time".
+inline constexpr int SnoozeChoices[] = {5, 10, 15, 30, 60, 24 * 60};
+inline constexpr int DefaultSnoozeMinutes = 10;
+bool IsSnoozeChoice(int minutes);
+// "5 minutes", "1 hour", "Tomorrow at this time".
+std::string SnoozeChoiceText(int minutes);
 
 enum TWindowPosition {
     wpRightBottom, // the bottom-right corner of the work area
@@ -73,7 +81,17 @@ public:
     quillet::Font Font{"Tahoma", 12}; // in the desktop's window-text colour
     std::string HintCloseBtn = "Close", HintPrevBtn = "Previous", HintNextBtn = "Next",
                 HintDeleteBtn = "Delete";
-    ButtonGlyph GlyphClose, GlyphPrev, GlyphNext, GlyphDelete;
+    ButtonGlyph GlyphClose, GlyphPrev, GlyphNext, GlyphDelete, GlyphSnooze;
+
+    // The snooze button: a click puts the shown message away for SnoozeMinutes (one of
+    // SnoozeChoices) and hands it to OnSnooze, which brings it back when the time is up; its
+    // menu snoozes for the time chosen there and keeps that time for the next click, telling
+    // OnSnoozeChosen.
+    int SnoozeMinutes = DefaultSnoozeMinutes;
+    std::function<void(const std::string& text, int minutes)> OnSnooze;
+    std::function<void(int minutes)> OnSnoozeChosen;
+    // The button's hint, which says the time a click snoozes for.
+    std::string SnoozeHint() const;
 
     TAdvAlertWindowStyle Style() const { return style_; }
     void SetStyle(TAdvAlertWindowStyle style);
@@ -86,6 +104,11 @@ public:
     void Show();
     using AlertList::DeleteMessage;
     using AlertList::DeleteShownMessage;
+    // Deletes the shown message and hands its text to OnSnooze with `minutes`.
+    void SnoozeShownMessage(int minutes);
+    // The menu's choice: message (if still in the list) is snoozed for minutes, which the next
+    // click snoozes for too.
+    void ChooseSnooze(const TMsgCollectionItem* message, int minutes);
     using AlertList::LastMessage;
     using AlertList::NextMessage;
     using AlertList::PositionText;
@@ -119,6 +142,7 @@ private:
     Rect Placement() const;
     void ApplyOpacity(int opacity);
     void StartFade();
+    void SnoozeMessage(int index, int minutes);
 
     AlertDesktop& desktop_;
     UiThread& ui_;

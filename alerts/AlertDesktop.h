@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillet {
 
@@ -46,6 +47,9 @@ public:
     // The reminder it shows is new to the user: screen readers are told to read it out,
     // without the focus moving.
     virtual void Announce() = 0;
+    // A menu of `items` at `at`, the item `checked` (-1: none) with a tick; waits for the user
+    // and gives the index of the chosen item, -1 for none.
+    virtual int ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) = 0;
 };
 
 // What the alert component needs of the desktop.

@@ -56,6 +56,7 @@ AlertLayout LayOutAlert(int width, int height, int marginX, int marginY, int pos
                             : Rect{middle - s(10), h - s(26), middle + s(10), h - 1};
     layout.scrollUp = {w - s(16), s(32), w - s(4), s(44)};
     layout.scrollDown = {w - s(16), h - s(40), w - s(4), h - s(28)};
+    layout.snooze = {w - s(21), h - s(26), w - 1, h - 1};
     return layout;
 }
 
@@ -163,6 +164,7 @@ std::vector<AlertPart> TAlertWindow::Parts(const Measures& measures) const {
     const AlertLayout& l = measures.layout;
     const TMsgScroller& scroller = owner_.Scroller();
     const bool deletable = owner_.ShowDelete && owner_.AlertMessages().Count() > 0;
+    const bool snoozable = owner_.AlertMessages().Count() > 0;
     // One row per button, in the order they are painted.
     return {
         {.id = AlertButton::Close, .rect = l.close, .name = owner_.HintCloseBtn,
@@ -181,6 +183,8 @@ std::vector<AlertPart> TAlertWindow::Parts(const Measures& measures) const {
          .glyph = &owner_.GlyphNext, .glyphOffset = {2, 4}},
         {.id = AlertButton::Delete, .rect = l.del, .shown = deletable, .enabled = deletable,
          .name = owner_.HintDeleteBtn, .glyph = &owner_.GlyphDelete, .glyphOffset = {2, 4}},
+        {.id = AlertButton::Snooze, .rect = l.snooze, .shown = snoozable, .enabled = snoozable,
+         .name = owner_.SnoozeHint(), .glyph = &owner_.GlyphSnooze, .glyphOffset = {2, 4}},
     };
 }
 
@@ -204,6 +208,10 @@ void TAlertWindow::Act(AlertButton id) {
     case AlertButton::Delete:
         scrollOffset_ = 0;
         owner_.DeleteShownMessage();
+        return;
+    case AlertButton::Snooze:
+        scrollOffset_ = 0;
+        owner_.SnoozeShownMessage(owner_.SnoozeMinutes);
         return;
     case AlertButton::ScrollUp:
     case AlertButton::ScrollDown:
@@ -426,6 +434,24 @@ void TAlertWindow::PointerReleased(Point at) {
     }
     // What the button did may have made the one under the pointer unusable.
     if (host_->Visible()) UpdateButtons(at);
+}
+
+void TAlertWindow::PointerMenu(Point at) {
+    const AlertPart snooze = Part(AlertButton::Snooze);
+    if (!snooze.enabled || !snooze.rect.Contains(at)) return;
+    std::vector<std::string> items;
+    int checked = -1;
+    for (std::size_t i = 0; i < std::size(SnoozeChoices); ++i) {
+        items.push_back(SnoozeChoiceText(SnoozeChoices[i]));
+        if (SnoozeChoices[i] == owner_.SnoozeMinutes) checked = int(i);
+    }
+    // The menu waits for the user, and a reminder may come meanwhile and be shown instead:
+    // the one that was shown is snoozed.
+    const TMsgCollectionItem* shown = owner_.ShownMessage();
+    const int chosen = host_->ChooseFromMenu(items, checked, at);
+    if (chosen < 0 || chosen >= int(std::size(SnoozeChoices))) return;
+    scrollOffset_ = 0;
+    owner_.ChooseSnooze(shown, SnoozeChoices[chosen]);
 }
 
 void TAlertWindow::ScrollRepeat() {

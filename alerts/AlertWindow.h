@@ -43,12 +43,13 @@ private:
     std::vector<Bitmap> normal_{1}, greyed_{1};
 };
 
-enum class AlertButton { Close, Prev, Next, Delete, ScrollUp, ScrollDown };
-inline constexpr int AlertButtonCount = 6;
+enum class AlertButton { Close, Prev, Next, Delete, ScrollUp, ScrollDown, Snooze };
+inline constexpr int AlertButtonCount = 7;
 
 // Where the parts of the popup stand, relative to its top-left corner.
 struct AlertLayout {
     Rect grip, close, text, prev, next, del, scrollUp, scrollDown;
+    Rect snooze; // the bottom right corner, below the scroll-down button
 };
 
 // One button of the popup as it stands now. Painting, the pointer, the hints and the screen
@@ -103,6 +104,8 @@ public:
     void PointerPressed(Point at);
     void PointerReleased(Point at);
     void PointerLeft();
+    // The right button was released at `at` (over the snooze button: the menu of its times).
+    void PointerMenu(Point at);
     void ScrollRepeat();
 
     // The buttons as they stand now, in the order they are painted.

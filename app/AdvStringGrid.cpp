@@ -25,7 +25,6 @@ constexpr Color Link{0x0000FF};
 
 constexpr int TextMargin = 3;  // between a cell's left edge and its text
 constexpr int ScrollStep = 20; // pixels sideways per arrow of the scroll bar
-constexpr int WheelRows = 3;   // rows per notch of the mouse wheel
 
 // Where a scroll bar's request moves its position; the caller keeps it within the bar.
 int Scrolled(WORD request, int position, int line, int page, int last, int track) {
@@ -277,10 +276,16 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
                           MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
         return 0;
     }
-    case WM_MOUSEWHEEL:
-        ScrollTo(View().topRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * WheelRows,
-                 scrollX_);
+    case WM_MOUSEWHEEL: {
+        // The user's rows per notch, read every time: the setting may change while we run.
+        UINT lines = 3;
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        const GridView view = View();
+        const int perNotch =
+            lines == WHEEL_PAGESCROLL ? PageRows(view) : int(std::min(lines, 10000u));
+        ScrollTo(view.topRow + wheel_.Rows(GET_WHEEL_DELTA_WPARAM(wParam), perNotch), scrollX_);
         return 0;
+    }
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_KEYDOWN:
         if (KeyDown(wParam)) return 0;

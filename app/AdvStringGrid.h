@@ -83,6 +83,7 @@ private:
     int dpi_ = DesignDpi;
     int topRow_ = 1, scrollX_ = 0; // as asked for; View() holds them within the table
     int shownRow_ = 1;             // the current row when the grid last scrolled to it
+    WheelScroll wheel_;
     // A press on a column's border in the header, until its release.
     struct Resize {
         int col, pressX, pressWidth;

@@ -7,8 +7,6 @@
 
 namespace quillet {
 
-namespace {
-
 // GetModuleFileNameW cuts the path to the buffer's size without failing, so the buffer grows
 // until the whole path fits: a cut path would put every data file in the wrong folder.
 std::string ExecutablePath() {
@@ -22,8 +20,6 @@ std::string ExecutablePath() {
         path.resize(path.size() * 2);
     }
 }
-
-} // namespace
 
 const std::string& AppFolder() {
     static const std::string folder = AppFolderOf(ExecutablePath());

@@ -5,6 +5,8 @@
 
 namespace quillet {
 
+// The running executable's full path.
+std::string ExecutablePath();
 // The running executable's folder, ending in "\".
 const std::string& AppFolder();
 

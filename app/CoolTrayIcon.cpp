@@ -1,8 +1,10 @@
 #include "app/CoolTrayIcon.h"
 
 #include "res/resource.h"
-#include "win32/MessageLoop.h"
 #include "win32/Text.h"
+#include "win32/Window.h"
+
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -16,7 +18,10 @@ TCoolTrayIcon::Handler::Handler(TCoolTrayIcon& icon) : icon_(icon) {
 LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TRAY_ICON:
-        if (wParam == TRAY_ICON_ID) icon_.Notification(UINT(lParam));
+        // The current notification version: the event and the icon in lParam, the place on
+        // the screen that it concerns in wParam.
+        if (HIWORD(lParam) == TRAY_ICON_ID)
+            icon_.Notification(LOWORD(lParam), {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
         return 0;
     // The hidden window never closes by itself and never vetoes the end of the session.
     case WM_CLOSE:
@@ -26,7 +31,7 @@ LRESULT TCoolTrayIcon::Handler::HandleMessage(UINT message, WPARAM wParam, LPARA
     case WM_DESTROY: return 1;
     }
     // The shell has restarted and forgotten the icon: if it is meant to show, it comes back.
-    if (message == taskbarCreated_ && taskbarCreated_ && icon_.IconVisible()) icon_.Notify(NIM_ADD);
+    if (message == taskbarCreated_ && taskbarCreated_ && icon_.IconVisible()) icon_.Add();
     return Window::HandleMessage(message, wParam, lParam);
 }
 
@@ -39,8 +44,9 @@ std::function<void(DWORD, const NOTIFYICONDATAW&)> TCoolTrayIcon::NotifyIcon =
 
 TCoolTrayIcon::TCoolTrayIcon(win32::Window& owner, TApplication& application)
     : owner_(owner), application_(application) {
-    // The record with the balloon fields, as the shell of every supported Windows reads it.
-    data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    // The whole record, as the shell of every supported Windows reads it; its version field
+    // is the notification version, sent after every add.
+    data_.cbSize = sizeof data_;
     data_.hWnd = handler_.Handle();
     data_.uID = TRAY_ICON_ID;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -53,7 +59,18 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 
 void TCoolTrayIcon::SetIconVisible(bool visible) {
     iconVisible_ = visible;
-    Notify(visible ? NIM_ADD : NIM_DELETE);
+    if (visible)
+        Add();
+    else
+        Notify(NIM_DELETE);
+}
+
+void TCoolTrayIcon::Add() {
+    Notify(NIM_ADD);
+    // The shell forgets the version with the icon.
+    data_.uVersion = NOTIFYICON_VERSION_4;
+    Notify(NIM_SETVERSION);
+    data_.uVersion = 0;
 }
 
 void TCoolTrayIcon::Notify(DWORD message) {
@@ -103,27 +120,45 @@ void TCoolTrayIcon::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_ENABLE && !IsWindowVisible(owner_.Handle())) application_.ShowButton(!wParam);
 }
 
-void TCoolTrayIcon::Notification(UINT mouseMessage) {
-    switch (mouseMessage) {
-    // The menu opens as the button goes down, not when it comes up.
-    case WM_RBUTTONDOWN: ShowMenuAtCursor(); break;
+void TCoolTrayIcon::Notification(UINT event, POINT at) {
+    switch (event) {
+    // The menu opens as the button goes down, not when it comes up. The shell follows the
+    // button's release with WM_CONTEXTMENU, which then opens nothing more.
+    case WM_RBUTTONDOWN:
+        menuFromButton_ = true;
+        ShowMenu(at);
+        break;
+    case WM_RBUTTONUP: break;
+    // The menu asked for from the keyboard (the menu key or Shift+F10 on the selected icon).
+    case WM_CONTEXTMENU:
+        if (!std::exchange(menuFromButton_, false)) ShowMenu(at);
+        break;
     case WM_LBUTTONDBLCLK:
+        menuFromButton_ = false;
         if (OnDblClick) OnDblClick();
         break;
+    default: menuFromButton_ = false; break;
     }
 }
 
-void TCoolTrayIcon::ShowMenuAtCursor() {
-    POINT at;
+void TCoolTrayIcon::ShowMenu(POINT at) {
     const HWND owner = owner_.Handle();
-    if (!PopupMenu || !owner || !GetCursorPos(&at)) return;
+    if (!PopupMenu || !owner) return;
     // Without the foreground step the menu does not close on a click elsewhere, and without
-    // the null message afterwards it closes at once when opened the next time.
+    // the null message afterwards it closes at once when opened the next time. The step's
+    // activation messages are let in before the menu (a look at the queue delivers what is
+    // sent to the thread; under Wine, a change of focus still on its way closed the menu now
+    // and then), but nothing posted is taken: a tick or a command handed over there would
+    // run inside this call.
     SetForegroundWindow(owner);
-    win32::ProcessMessages();
+    MSG ignored;
+    PeekMessageW(&ignored, nullptr, 0, 0, PM_NOREMOVE);
+    // Beside the icon on the side the user's settings say (left or right of the point), above
+    // it, as the taskbar stands at the bottom; the system keeps it on the screen elsewhere.
+    const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     // The chosen command reaches the owner as a WM_COMMAND through its message queue.
-    TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, 0,
-                   owner, nullptr);
+    TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON | side | TPM_BOTTOMALIGN, at.x, at.y, 0, owner,
+                   nullptr);
     PostMessageW(owner, WM_NULL, 0, 0);
 }
 

@@ -8,8 +8,9 @@
 #include "app/Application.h"
 #include "win32/Window.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -72,8 +73,11 @@ private:
         const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     };
 
-    void Notification(UINT mouseMessage);
-    void ShowMenuAtCursor();
+    // What happened on the icon, and where on the screen.
+    void Notification(UINT event, POINT at);
+    void ShowMenu(POINT at);
+    // Adds the icon, with the notification version this window reads.
+    void Add();
     // Sends the notification data with the current icon and tooltip.
     void Notify(DWORD message);
 
@@ -83,6 +87,7 @@ private:
     Handler handler_{*this};
     NOTIFYICONDATAW data_{};
     bool iconVisible_ = false;
+    bool menuFromButton_ = false; // opened by the right button, whose WM_CONTEXTMENU is to come
 };
 
 } // namespace quillet

@@ -1,6 +1,8 @@
 #include "app/uMain.h"
 
+#include "app/AppFolder.h"
 #include "app/SettingsFile.h"
+#include "app/StartWithWindows.h"
 #include "grid/RowColor.h"
 #include "notes/NoteFields.h"
 #include "notes/NotesFile.h"
@@ -90,6 +92,13 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     AdvAlertWindow1.GlyphPrev = win32::LoadPictureSizes(IDB_PREV);
     AdvAlertWindow1.GlyphNext = win32::LoadPictureSizes(IDB_NEXT);
     AdvAlertWindow1.GlyphDelete = win32::LoadPictureSizes(IDB_DELETE);
+    AdvAlertWindow1.GlyphSnooze = win32::LoadPictureSizes(IDB_SNOOZE);
+    AdvAlertWindow1.OnSnooze = [this](const std::string& text, int minutes) {
+        snoozed_.Add(text, minutes, clock_.Read());
+    };
+    AdvAlertWindow1.OnSnoozeChosen = [this](int minutes) {
+        SettingsFile(files_.settings).WriteInteger(SettingsSection, "SnoozeMinutes", minutes);
+    };
 
     ThreadedTimer1.SetEnabled(true);
     ThreadedTimer1.SetInterval(60000);
@@ -122,6 +131,10 @@ void TfrmMain::FormCreate() {
     const int width = settings.ReadInteger(SettingsSection, "Width", DesignWidth);
     SetWindowPos(Handle(), nullptr, 0, 0, Scaled(width), Scaled(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A key of its own, which an older copy passes over; anything but a time of the snooze
+    // menu is the default.
+    const int snooze = settings.ReadInteger(SettingsSection, "SnoozeMinutes", DefaultSnoozeMinutes);
+    AdvAlertWindow1.SnoozeMinutes = IsSnoozeChoice(snooze) ? snooze : DefaultSnoozeMinutes;
     startMinimised_ = true;
 }
 
@@ -181,6 +194,8 @@ void TfrmMain::BuildPopupMenu() {
     AppendMenuW(menu, MF_STRING, cmdAlarm, L"Show Alarms");
     AppendMenuW(menu, MF_STRING, cmdHelp, L"Help\tF1");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    // Checked as the menu opens (WM_INITMENUPOPUP): the registry may change meanwhile.
+    AppendMenuW(menu, MF_STRING, cmdStartWithWindows, L"Start with Windows");
     AppendMenuW(menu, MF_STRING, cmdExitMenu, L"Exit");
 }
 
@@ -219,7 +234,8 @@ template <typename Command> void TfrmMain::Run(Command command) {
 void TfrmMain::RunCommand(UINT id) {
     // While one of its dialogs is open the window is disabled. A command that would open
     // another (the tray menu's About is at hand then) brings the open one to the front.
-    const bool opensDialog = id != cmdAlarm && id != cmdHelp && id != cmdExitMenu;
+    const bool opensDialog =
+        id != cmdAlarm && id != cmdHelp && id != cmdExitMenu && id != cmdStartWithWindows;
     if (opensDialog && !IsWindowEnabled(Handle())) {
         if (const HWND open = win32::InputWindow(Handle()); IsWindowVisible(open))
             SetForegroundWindow(open);
@@ -234,6 +250,7 @@ void TfrmMain::RunCommand(UINT id) {
     case cmdHelp: Run([this] { btnHelpClick(); }); break;
     case cmdExit: Run([this] { btnExitClick(); }); break;
     case cmdExitMenu: Run([this] { Exit1Click(); }); break;
+    case cmdStartWithWindows: Run([this] { StartWithWindows1Click(); }); break;
     }
 }
 
@@ -267,14 +284,15 @@ void TfrmMain::btnDeleteClick() {
 }
 
 void TfrmMain::btnAlarmClick() {
-    AdvAlertWindow1.Show();
-    AdvAlertWindow1.LastMessage();
+    reminders_.ShowAll();
 }
 
 void TfrmMain::ThreadedTimer1Timer() {
     // The notes as notes.txt holds them, should a change have gone unnoticed.
     RefreshNotes();
-    alarmCheck_.Tick(Notes(), clock_, AdvAlertWindow1);
+    alarmCheck_.Tick(Notes(), clock_, reminders_);
+    snoozed_.Tick(clock_.Read(), reminders_);
+    reminders_.EndTick();
 }
 
 void TfrmMain::About1Click() {
@@ -292,6 +310,11 @@ void TfrmMain::btnExitClick() {
 void TfrmMain::Exit1Click() {
     // The loop ends and the window goes without its close handlers: nothing is written.
     PostQuitMessage(0);
+}
+
+void TfrmMain::StartWithWindows1Click() {
+    const std::string exe = ExecutablePath();
+    SetStartWithWindows(exe, !StartsWithWindows(exe));
 }
 
 void TfrmMain::CoolTrayIcon1DblClick() {
@@ -414,6 +437,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // runs now. It checks each minute once, so the next tick finds nothing twice.
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
             ThreadedTimer1Timer();
+        break;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == AdvPopupMenu1.get())
+            CheckMenuItem(AdvPopupMenu1.get(), cmdStartWithWindows,
+                          StartsWithWindows(ExecutablePath()) ? MF_CHECKED : MF_UNCHECKED);
         break;
     case WM_ERASEBKGND: PaintBackground(reinterpret_cast<HDC>(wParam)); return 1;
     // Each change in the folder starts the wait for notes.txt to settle anew.

@@ -6,6 +6,8 @@
 #include "alarms/AlarmCheck.h"
 #include "alarms/ThdTimer.h"
 #include "alerts/AdvAlertWindow.h"
+#include "alerts/NewReminders.h"
+#include "alerts/SnoozedReminders.h"
 #include "app/AdvStringGrid.h"
 #include "app/Application.h"
 #include "app/CoolTrayIcon.h"
@@ -17,6 +19,7 @@
 #include "win32/LocalClock.h"
 #include "win32/SystemAlertDesktop.h"
 #include "win32/SystemFileSystem.h"
+#include "win32/SystemReminderDesktop.h"
 #include "win32/SystemThreadPriorities.h"
 #include "win32/UiThreadWindow.h"
 #include "win32/Window.h"
@@ -43,6 +46,7 @@ enum MainCommand : UINT {
     cmdHelp,
     cmdExit,     // the toolbar's, with a question
     cmdExitMenu, // the menu's, without one
+    cmdStartWithWindows,
 };
 
 class TfrmMain final : public win32::Window {
@@ -73,6 +77,8 @@ public:
     void btnHelpClick();
     void btnExitClick();
     void Exit1Click();
+    // Turns starting with Windows on or off: on points it at this executable.
+    void StartWithWindows1Click();
     void CoolTrayIcon1DblClick();
     // The alarm check: once a minute, and at once when the computer resumes from sleep.
     void ThreadedTimer1Timer();
@@ -144,6 +150,9 @@ private:
     TCoolTrayIcon CoolTrayIcon1{*this, application_};
     win32::SystemAlertDesktop alertDesktop_{*this};
     TAdvAlertWindow AdvAlertWindow1{alertDesktop_, uiThread_};
+    win32::SystemReminderDesktop reminderDesktop_;
+    NewReminders reminders_{AdvAlertWindow1, reminderDesktop_};
+    SnoozedReminders snoozed_;
     TThreadedTimer ThreadedTimer1{uiThread_, priorities_};
     std::optional<win32::FolderWatch> notesFolderWatch_; // once the window exists
 };

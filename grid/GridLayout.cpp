@@ -41,6 +41,15 @@ int PageRows(const GridView& view) {
     return std::max(1, (view.height - RowHeight(view)) / RowHeight(view));
 }
 
+int WheelScroll::Rows(int delta, int rowsPerNotch) {
+    constexpr int Notch = 120;
+    if ((delta > 0 && rest_ < 0) || (delta < 0 && rest_ > 0)) rest_ = 0;
+    rest_ += static_cast<long long>(delta) * rowsPerNotch;
+    const long long rows = rest_ / Notch; // towards zero: the rest keeps the turn's sign
+    rest_ -= rows * Notch;
+    return -static_cast<int>(rows);
+}
+
 int MaxTopRow(const NoteTable& table, const GridView& view) {
     return std::max(1, table.RowCount() - PageRows(view));
 }

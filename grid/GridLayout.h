@@ -69,6 +69,19 @@ bool InHeaderRow(Point point, int dpi = DesignDpi);
 // Widths are the table's design values, pointer positions pixels at `dpi`.
 int DraggedWidth(int pressWidth, int pressX, int x, int dpi = DesignDpi);
 
+// The wheel: a notch is a turn of 120, and a precision touchpad or a free-spinning wheel sends
+// parts of one. The parts add up between messages, so that four turns of 30 scroll as far as
+// one notch; a turn the other way starts afresh.
+class WheelScroll {
+public:
+    // The rows to scroll for a turn of delta (away from the user is positive, and scrolls up,
+    // so the result is then negative), at rowsPerNotch rows a notch (the user's setting).
+    int Rows(int delta, int rowsPerNotch);
+
+private:
+    long long rest_ = 0; // of earlier turns, in rows times 120
+};
+
 enum class GridKey { Up, Down, PageUp, PageDown, Home, End };
 // The current row after a key, within the note rows.
 int RowAfterKey(const NoteTable& table, const GridView& view, GridKey key);

@@ -195,6 +195,16 @@ def draw_delete_message(p):
     p.rect(6.5, 1.8, 9.5, 3, (110, 110, 120))
 
 
+def draw_snooze(p):
+    # An alarm clock: two bells over a round face with its hands.
+    p.ellipse(3.8, 3.2, 2, 2, DARK)
+    p.ellipse(12.2, 3.2, 2, 2, DARK)
+    p.ellipse(8, 9, 6.2, 6.2, DARK)
+    p.ellipse(8, 9, 4.9, 4.9, WHITE)
+    p.rect(7.4, 5, 8.6, 9.6, DARK)
+    p.line(8, 9, 10.6, 10.6, 1.2, DARK)
+
+
 def bmp_bytes(p, background=KEY):
     """24-bit bitmap; pixels mostly covered take their colour, the rest the key colour.
     With a background other than the key colour, coverage is blended into it."""
@@ -260,7 +270,7 @@ def main():
         "about": (draw_about, "IDB_ABOUT"), "help": (draw_help, "IDB_HELP"),
         "exit": (draw_exit, "IDB_EXIT"), "close": (draw_close, "IDB_CLOSE"),
         "prev": (draw_prev, "IDB_PREV"), "next": (draw_next, "IDB_NEXT"),
-        "delete": (draw_delete_message, "IDB_DELETE"),
+        "delete": (draw_delete_message, "IDB_DELETE"), "snooze": (draw_snooze, "IDB_SNOOZE"),
     }
     # name, drawing, size at 100 %, resource id
     bitmaps = [(f"glyph_{name}", draw, 16, ids) for name, (draw, ids) in glyphs.items()]

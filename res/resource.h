@@ -28,6 +28,7 @@
 #define IDB_PREV 121
 #define IDB_NEXT 122
 #define IDB_DELETE 123
+#define IDB_SNOOZE 124
 
 // Note editor (frmNote) controls. Neither button is IDOK or IDCANCEL: those are what Enter
 // and Esc send to a dialog, and in the editor neither key ends it.

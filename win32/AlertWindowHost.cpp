@@ -3,6 +3,7 @@
 #include "alerts/AlertWindow.h"
 #include "res/resource.h"
 #include "win32/Dpi.h"
+#include "win32/Handles.h"
 #include "win32/Text.h"
 
 #include <algorithm>
@@ -191,6 +192,24 @@ bool AlertWindowHost::AccessibleDoDefaultAction(int child) {
     return true;
 }
 
+int AlertWindowHost::ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) {
+    const Menu menu(CreatePopupMenu());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        AppendMenuW(menu.get(), MF_STRING | (int(i) == checked ? MF_CHECKED : 0), i + 1,
+                    Wide(items[i]).c_str());
+    POINT p{at.x, at.y};
+    ClientToScreen(Handle(), &p);
+    // As the tray's menu: the popup never becomes active, so the main window (hidden or not)
+    // takes the foreground, without which the menu stays open on a click elsewhere.
+    if (owner_) SetForegroundWindow(owner_);
+    const UINT side = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    const int chosen = int(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | side | TPM_BOTTOMALIGN, p.x,
+        p.y, 0, owner_ ? owner_ : Handle(), nullptr));
+    if (owner_) PostMessageW(owner_, WM_NULL, 0, 0);
+    return chosen - 1;
+}
+
 void AlertWindowHost::Paint(HDC dc) {
     GdiCanvas canvas(dc, {}, popup_.Dpi());
     popup_.Paint(canvas);
@@ -217,6 +236,8 @@ LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_MOUSEMOVE: popup_.PointerMoved(PointOf(lParam)); return 0;
     case WM_LBUTTONDOWN: popup_.PointerPressed(PointOf(lParam)); return 0;
     case WM_LBUTTONUP: popup_.PointerReleased(PointOf(lParam)); return 0;
+    // Answered here, so that no WM_CONTEXTMENU follows.
+    case WM_RBUTTONUP: popup_.PointerMenu(PointOf(lParam)); return 0;
     case WM_CAPTURECHANGED:
         // Taken away in the middle of a drag: the drag ends where the popup stands.
         if (popup_.Dragging()) popup_.PointerReleased(PointerPosition());

@@ -42,6 +42,7 @@ public:
     void SetScrollRepeat(bool on) override;
     void FocusOwner() override;
     void Announce() override;
+    int ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) override;
 
     // The tooltip that shows the hints.
     HWND Tooltip() const { return tooltip_; }

@@ -4,6 +4,7 @@
 #include "alerts/AdvAlertWindow.h"
 #include "tests/support/RecordingCanvas.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,21 @@ struct FakePopupHost : PopupHost {
     void SetScrollRepeat(bool on) override { scrollRepeat = on; }
     void FocusOwner() override { ++ownerFocused; }
     void Announce() override { ++announced; }
+
+    // The menus opened: their items, the ticked one and where; each answered with menuAnswer.
+    struct Menu {
+        std::vector<std::string> items;
+        int checked;
+        Point at;
+    };
+    std::vector<Menu> menus;
+    int menuAnswer = -1;
+    std::function<void()> whileMenuOpen; // what happens while the user looks at the menu
+    int ChooseFromMenu(const std::vector<std::string>& items, int checked, Point at) override {
+        menus.push_back({items, checked, at});
+        if (whileMenuOpen) whileMenuOpen();
+        return menuAnswer;
+    }
 };
 
 struct FakeAlertDesktop : AlertDesktop {

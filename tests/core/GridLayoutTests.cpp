@@ -113,6 +113,31 @@ TEST(GridLayout, KeysMoveTheCurrentRowAndTheViewFollowsIt) {
     EXPECT_EQ(TopRowShowing(view, 2), 2);
 }
 
+TEST(GridLayout, TheWheelScrollsByWholeRowsAndKeepsTheRestOfSmallTurns) {
+    struct Case {
+        const char* what;
+        std::vector<int> deltas;
+        int rowsPerNotch;
+        std::vector<int> rows; // after each turn
+    };
+    const Case cases[] = {
+        {"a notch each way", {120, -120, -240}, 3, {-3, 3, 6}},
+        // Four quarters scroll a notch's three rows, row by row as they add up.
+        {"a touchpad's quarter notches", {30, 30, 30, 30, 30}, 3, {0, -1, -1, -1, 0}},
+        {"quarters at one row a notch", {-40, -40, -40}, 1, {0, 0, 1}},
+        {"a turn back starts afresh", {90, -90, -30}, 1, {0, 0, 1}},
+        {"rows that do not divide a notch", {24, 24, 24, 24, 24}, 5, {-1, -1, -1, -1, -1}},
+        {"no rows a notch", {120, 120}, 0, {0, 0}},
+        {"a page a notch", {-120}, 12, {12}},
+    };
+    for (const Case& c : cases) {
+        WheelScroll wheel;
+        std::vector<int> rows;
+        for (const int delta : c.deltas) rows.push_back(wheel.Rows(delta, c.rowsPerNotch));
+        EXPECT_EQ(rows, c.rows) << c.what;
+    }
+}
+
 TEST(GridLayout, ScalesRowsColumnsAndGripsToTheDensityWhileWidthsStayDesignValues) {
     // At 144 pixels per inch: rows 32 high (21 at 96), the columns 195, 126 and 252 wide, so
     // the first border lies at x 194, and the grip reaches 6 pixels (4 at 96).

@@ -337,7 +337,12 @@ void SetPickerValue(HWND picker, const SYSTEMTIME& value) {
 }
 
 void TrayMouse(HWND handler, UINT mouseMessage) {
-    PostMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, mouseMessage);
+    // As the shell reports in the notification version the program asks for: the event and
+    // the icon in lParam, the pointer's place on the screen in wParam.
+    POINT at{};
+    GetCursorPos(&at);
+    PostMessageA(handler, WM_TRAY_ICON, MAKEWPARAM(at.x, at.y),
+                 MAKELPARAM(mouseMessage, TRAY_ICON_ID));
 }
 
 bool TrayIconShown() {

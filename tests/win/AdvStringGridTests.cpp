@@ -376,3 +376,38 @@ TEST(AdvStringGrid, ItsAccessibleObjectOutlivesItDisconnected) {
     object->Release();
     CoUninitialize();
 }
+
+TEST(AdvStringGrid, TheWheelScrollsTheUsersRowsPerNotchAndAddsUpPartsOfNotches) {
+    NoteTable table = ManyNotes(60);
+    GridHost host(table);
+    const int page = (host.Client().bottom - 21) / 21;
+    UINT saved = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &saved, 0);
+    const auto wheel = [&](int delta) {
+        SendMessageA(host.grid.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(50, 50));
+    };
+    // For this session only: nothing is stored in the prefix.
+    const auto setRowsPerNotch = [](UINT rows) {
+        SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, rows, nullptr, 0);
+    };
+
+    setRowsPerNotch(3);
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(host.VerticalPosition(), 3);
+    // A precision touchpad's small turns: a quarter notch is three quarters of a row.
+    wheel(-30);
+    EXPECT_EQ(host.VerticalPosition(), 3);
+    wheel(-30);
+    wheel(-30);
+    wheel(-30);
+    EXPECT_EQ(host.VerticalPosition(), 6);
+
+    setRowsPerNotch(5);
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(host.VerticalPosition(), 11);
+    setRowsPerNotch(WHEEL_PAGESCROLL);
+    wheel(WHEEL_DELTA);
+    EXPECT_EQ(host.VerticalPosition(), 11 - page);
+
+    setRowsPerNotch(saved);
+}

@@ -3,6 +3,7 @@
 #include "alerts/AdvAlertWindow.h"
 #include "res/resource.h"
 #include "tests/support/GdiSurface.h"
+#include "tests/win/DialogScript.h"
 #include "win32/AlertWindowHost.h"
 #include "win32/BitmapResource.h"
 #include "win32/GdiCanvas.h"
@@ -72,6 +73,7 @@ struct PopupTest : testing::Test {
         alert.GlyphPrev = win32::LoadBitmapResource(IDB_PREV);
         alert.GlyphNext = win32::LoadBitmapResource(IDB_NEXT);
         alert.GlyphDelete = win32::LoadBitmapResource(IDB_DELETE);
+        alert.GlyphSnooze = win32::LoadBitmapResource(IDB_SNOOZE);
         // The pointer far from the popup, so that nothing is hovered unless a test says so.
         SetCursorPos(10, 10);
     }
@@ -201,6 +203,52 @@ TEST_F(PopupTest, MouseInputStepsDeletesAndCloses) {
     PumpFor(50ms);
     EXPECT_TRUE(IsWindowVisible(popup()));
     EXPECT_EQ(alert.PositionText(), "2 of 2");
+}
+
+TEST_F(PopupTest, TheSnoozeButtonPutsTheReminderAwayAndItsMenuChoosesTheTime) {
+    std::vector<std::pair<std::string, int>> snoozed;
+    std::vector<int> kept;
+    alert.OnSnooze = [&](const std::string& text, int minutes) {
+        snoozed.emplace_back(text, minutes);
+    };
+    alert.OnSnoozeChosen = [&](int minutes) { kept.push_back(minutes); };
+    Remind({"one", "two"});
+    Click(layout().snooze);
+    EXPECT_EQ(snoozed, (std::vector<std::pair<std::string, int>>{{"two", 10}}));
+    EXPECT_EQ(alert.AlertMessages().Count(), 1);
+
+    // The right button opens the menu of times, read from inside its loop; the fourth item
+    // is chosen with the keyboard.
+    static std::vector<std::string> items;
+    static int ticked, ticks;
+    items.clear();
+    ticked = -1;
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND menu = test::FindShownWindow("#32768");
+        if (menu && items.empty()) {
+            const auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+                char text[64]{};
+                GetMenuStringA(handle, i, text, sizeof text, MF_BYPOSITION);
+                items.push_back(text);
+                if (GetMenuState(handle, i, MF_BYPOSITION) & MF_CHECKED) ticked = i;
+            }
+            for (int i = 0; i < 4; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        if (++ticks > 200) EndMenu();
+    });
+    Post(WM_MOUSEMOVE, Centre(layout().snooze));
+    Post(WM_RBUTTONDOWN, Centre(layout().snooze));
+    Post(WM_RBUTTONUP, Centre(layout().snooze));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(items, (std::vector<std::string>{"5 minutes", "10 minutes", "15 minutes",
+                                               "30 minutes", "1 hour", "Tomorrow at this time"}));
+    EXPECT_EQ(ticked, 1);
+    EXPECT_EQ(snoozed.back(), (std::pair<std::string, int>{"one", 30}));
+    EXPECT_EQ(kept, std::vector<int>{30});
+    EXPECT_FALSE(IsWindowVisible(popup()));
 }
 
 TEST_F(PopupTest, HoldingTheScrollButtonRepeatsUntilReleased) {
@@ -386,7 +434,8 @@ TEST_F(PopupTest, ScreenshotShowsThePositionTextAndTheButtonsWhereTheyBelong) {
     } glyphs[] = {{l.close, {2, 2}, alert.GlyphClose.Normal()},
                   {l.prev, {2, 4}, alert.GlyphPrev.Normal()},
                   {l.next, {2, 4}, alert.GlyphNext.Greyed()},
-                  {l.del, {2, 4}, alert.GlyphDelete.Normal()}};
+                  {l.del, {2, 4}, alert.GlyphDelete.Normal()},
+                  {l.snooze, {2, 4}, alert.GlyphSnooze.Normal()}};
     for (const auto& g : glyphs) {
         ASSERT_EQ(g.glyph.width, 16);
         const Color key = g.glyph.At(0, 15);

@@ -1,5 +1,6 @@
 // The main window's commands, start-up and closing, driven with fake dialogs: nobody clicks,
 // and the tray's calls are recorded instead of reaching the shell.
+#include "app/AppFolder.h"
 #include "app/SettingsFile.h"
 #include "app/uMain.h"
 #include "base/DateFormat.h"
@@ -89,10 +90,12 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    // The messages of the tray calls made so far.
+    // The messages of the tray calls made so far that add, change or remove the icon (each
+    // add is followed by the notification version, which one test looks at).
     std::vector<DWORD> TrayMessages() const {
         std::vector<DWORD> messages;
-        for (const TrayCall& call : trayCalls) messages.push_back(call.message);
+        for (const TrayCall& call : trayCalls)
+            if (call.message != NIM_SETVERSION) messages.push_back(call.message);
         return messages;
     }
     static bool QuitRequested() {
@@ -126,6 +129,12 @@ constexpr char TwoNotes[] = "3,3\r\n"
 std::string WithThirdNote(const std::string& alarm, const std::string& note) {
     return "3,4\r\n" + std::string(TwoNotes).substr(5) + "0,3," + alarm + "\r\n1,3,None\r\n2,3," +
            note + "\r\n";
+}
+
+// What the shell reports of the icon `id`, in the notification version the program asks for:
+// the event and the icon in lParam, the place on the screen in wParam.
+void TrayEvent(HWND handler, UINT event, UINT id = TRAY_ICON_ID, POINT at = {500, 700}) {
+    SendMessageA(handler, WM_TRAY_ICON, MAKEWPARAM(at.x, at.y), MAKELPARAM(event, id));
 }
 
 NoteFields Fields(TDateTime date, TDateTime time, int repeat, std::string note) {
@@ -191,9 +200,14 @@ TEST_F(MainWindow, NormalStartLoadsSortsSizesAndGoesToTheTrayUnseen) {
 
     frmMain.Start();
     EXPECT_FALSE(IsWindowVisible(frmMain.Handle()));
-    ASSERT_EQ(TrayMessages(), std::vector<DWORD>{NIM_ADD});
+    ASSERT_EQ(trayCalls.size(), 2u);
+    EXPECT_EQ(trayCalls[0].message, DWORD(NIM_ADD));
+    // Every add asks for the current notification version, which the shell forgets with the
+    // icon; the record is the whole of the current structure, which that version reads.
+    EXPECT_EQ(trayCalls[1].message, DWORD(NIM_SETVERSION));
+    EXPECT_EQ(trayCalls[1].data.uVersion, UINT(NOTIFYICON_VERSION_4));
     const NOTIFYICONDATAW& data = trayCalls[0].data;
-    EXPECT_EQ(data.cbSize, NOTIFYICONDATAW_V2_SIZE);
+    EXPECT_EQ(data.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(data.hWnd, frmMain.TrayIcon().HandlerWindow());
     EXPECT_EQ(data.uID, TRAY_ICON_ID);
     EXPECT_EQ(data.uFlags, 7u);
@@ -394,10 +408,11 @@ TEST_F(MainWindow, ToolbarAndMenuReachTheirCommands) {
                  {"Show Alarms", cmdAlarm},
                  {"Help\tF1", cmdHelp},
                  {"", 0},
+                 {"Start with Windows", cmdStartWithWindows},
                  {"Exit", cmdExitMenu}};
     const HMENU menu = frmMain.PopupMenu();
-    ASSERT_EQ(GetMenuItemCount(menu), 5);
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(GetMenuItemCount(menu), int(std::size(items)));
+    for (int i = 0; i < int(std::size(items)); ++i) {
         char caption[64]{};
         GetMenuStringA(menu, i, caption, sizeof caption, MF_BYPOSITION);
         EXPECT_STREQ(caption, items[i].caption);
@@ -465,14 +480,14 @@ TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
     EXPECT_FALSE(IsWindowVisible(handler));
 
     // A single click does nothing.
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDOWN);
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONUP);
+    TrayEvent(handler, WM_LBUTTONDOWN);
+    TrayEvent(handler, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindowVisible(window));
     // Another icon's double-click is not this one's.
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID + 1, WM_LBUTTONDBLCLK);
+    TrayEvent(handler, WM_LBUTTONDBLCLK, TRAY_ICON_ID + 1);
     EXPECT_FALSE(IsWindowVisible(window));
 
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+    TrayEvent(handler, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(GetForegroundWindow(), window);
@@ -488,11 +503,11 @@ TEST_F(MainWindow, TrayDoubleClickOpensTheWindowAndClosingHidesItAgain) {
     EXPECT_FALSE(QuitRequested());
 
     // So does minimising it.
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+    TrayEvent(handler, WM_LBUTTONDBLCLK);
     ShowWindow(window, SW_MINIMIZE);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(TrayMessages().back(), DWORD(NIM_ADD));
-    SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+    TrayEvent(handler, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_FALSE(fs::exists(files.settings));
@@ -504,9 +519,7 @@ TEST_F(MainWindow, TheTaskbarButtonIsTheApplicationWindowsAndMinimisesTheProgram
     frmMain.Start();
     const HWND window = frmMain.Handle();
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
-    const auto doubleClick = [&] {
-        SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
-    };
+    const auto doubleClick = [&] { TrayEvent(handler, WM_LBUTTONDBLCLK); };
     // The main window is owned, so it has no button; the window that owns it has.
     const HWND application = GetWindow(window, GW_OWNER);
     ASSERT_NE(application, nullptr);
@@ -561,9 +574,7 @@ TEST_F(MainWindow, WhileADialogIsOpenTheTrayOpensNoOtherAndTheWindowStaysDisable
     frmMain.Start();
     const HWND window = frmMain.Handle(), application = GetWindow(window, GW_OWNER);
     const HWND handler = frmMain.TrayIcon().HandlerWindow();
-    const auto doubleClick = [&] {
-        SendMessageA(handler, WM_TRAY_ICON, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
-    };
+    const auto doubleClick = [&] { TrayEvent(handler, WM_LBUTTONDBLCLK); };
     const auto aboutDialogs = [] {
         int count = 0;
         EnumThreadWindows(
@@ -698,22 +709,92 @@ TEST_F(MainWindow, TheTrayHandlerNeverVetoesNorClosesAndBringsTheIconBackAfterTh
     EXPECT_EQ(std::wstring(trayCalls.back().data.szTip), std::wstring(126, L'x'));
 }
 
-TEST_F(MainWindow, RightButtonDownOpensTheMenuAtOnce) {
-    TfrmMain frmMain(dialogs, files);
-    frmMain.Start();
-    // The menu's own loop runs until the timer, from inside it, sees the menu and closes it;
-    // should it never see one, it closes the menu after a while, so that the test cannot hang.
-    static bool menuSeen;
+// The tray menu as an event on the icon opens it: read from inside the menu's own loop, which
+// then closes it (or after a while, so that a test cannot hang). Nothing when no menu opened.
+struct OpenedMenu {
+    RECT bounds;
+    std::vector<std::string> items; // "-" for a separator, "[x] " before a checked item
+};
+std::optional<OpenedMenu> TrayMenu(HWND handler, UINT event, POINT at = {500, 700}) {
+    static std::optional<OpenedMenu> seen;
     static int ticks;
-    menuSeen = false;
+    seen.reset();
     ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (test::FindShownWindow("#32768")) menuSeen = true;
-        if (menuSeen || ++ticks > 200) EndMenu();
+        if (const HWND menu = test::FindShownWindow("#32768")) {
+            OpenedMenu opened{};
+            GetWindowRect(menu, &opened.bounds);
+            const auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(items); ++i) {
+                char text[64]{};
+                GetMenuStringA(items, i, text, sizeof text, MF_BYPOSITION);
+                const UINT state = GetMenuState(items, i, MF_BYPOSITION);
+                opened.items.push_back(state & MF_SEPARATOR ? "-"
+                                       : state & MF_CHECKED ? std::string("[x] ") + text
+                                                            : text);
+            }
+            seen = opened;
+        }
+        if (seen || ++ticks > 200) EndMenu();
     });
-    SendMessageA(frmMain.TrayIcon().HandlerWindow(), WM_TRAY_ICON, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    TrayEvent(handler, event, TRAY_ICON_ID, at);
     KillTimer(nullptr, timer);
-    EXPECT_TRUE(menuSeen);
+    win32::ProcessMessages(); // what the menu's end left
+    return seen;
+}
+
+TEST_F(MainWindow, TheTrayMenuOpensOnTheRightButtonDownOrFromTheKeyboardAndOnceAClick) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    const HWND handler = frmMain.TrayIcon().HandlerWindow();
+    const auto menu = TrayMenu(handler, WM_RBUTTONDOWN);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->items, (std::vector<std::string>{"About", "Show Alarms", "Help\tF1", "-",
+                                                     "Start with Windows", "Exit"}));
+    // The shell follows the click's release with WM_CONTEXTMENU: no second menu.
+    EXPECT_FALSE(TrayMenu(handler, WM_RBUTTONUP));
+    EXPECT_FALSE(TrayMenu(handler, WM_CONTEXTMENU));
+    // Asked for from the keyboard (the menu key on the selected icon), it opens.
+    EXPECT_TRUE(TrayMenu(handler, WM_CONTEXTMENU));
+    // A click elsewhere on the icon in between forgets the right button.
+    ASSERT_TRUE(TrayMenu(handler, WM_RBUTTONDOWN));
+    TrayEvent(handler, WM_MOUSEMOVE);
+    EXPECT_TRUE(TrayMenu(handler, WM_CONTEXTMENU));
+}
+
+TEST_F(MainWindow, TheTrayMenuOpensAboveThePointOnTheSideTheUserSettingSays) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    BOOL rightAligned = FALSE;
+    SystemParametersInfoA(SPI_GETMENUDROPALIGNMENT, 0, &rightAligned, 0);
+    const POINT at{500, 700};
+    for (const BOOL right : {TRUE, FALSE}) {
+        // For this session only: nothing is stored in the prefix.
+        SystemParametersInfoA(SPI_SETMENUDROPALIGNMENT, right, nullptr, 0);
+        const auto menu = TrayMenu(frmMain.TrayIcon().HandlerWindow(), WM_CONTEXTMENU, at);
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(right ? menu->bounds.right : menu->bounds.left, at.x) << right;
+        EXPECT_EQ(menu->bounds.bottom, at.y) << right;
+    }
+    SystemParametersInfoA(SPI_SETMENUDROPALIGNMENT, rightAligned, nullptr, 0);
+}
+
+TEST_F(MainWindow, WorkWaitingWhenTheTrayMenuOpensRunsOnlyOnceTheMenuIsUp) {
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    // A message waiting in the queue stands for a tick or a command handed over: handled
+    // before TrackPopupMenu, it would run inside the icon's notification, before the menu.
+    static std::optional<bool> menuWasUp;
+    menuWasUp.reset();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        menuWasUp = test::FindShownWindow("#32768") != nullptr;
+    });
+    Sleep(20); // the timer is due before the icon reports
+    ASSERT_TRUE(TrayMenu(frmMain.TrayIcon().HandlerWindow(), WM_RBUTTONDOWN));
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(menuWasUp);
+    EXPECT_TRUE(*menuWasUp);
 }
 
 TEST_F(MainWindow, TheGridFillsTheWindowBelowTheStripAndADoubleClickEditsTheNote) {
@@ -907,4 +988,145 @@ TEST_F(MainWindow, AFolderThatTakesNoNewFileIsNamedInOneNoticeAtStart) {
     ASSERT_EQ(dialogs.notices.size(), 1u);
     EXPECT_NE(dialogs.notices[0].find(missing.string()), std::string::npos);
     EXPECT_NE(dialogs.notices[0].find("Documents"), std::string::npos);
+}
+
+namespace {
+
+constexpr const char* RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The Run key's value "Quillet" in the test's own prefix; none when it is missing.
+std::optional<std::string> RunValue() {
+    char value[1024]{};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, RunKey, "Quillet", RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+void SetRunValue(const std::string& value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, RunKey, "Quillet", REG_SZ, value.c_str(),
+                    DWORD(value.size() + 1));
+}
+
+} // namespace
+
+TEST_F(MainWindow, StartWithWindowsPointsTheRunKeyHereAndOffRemovesIt) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, RunKey, "Quillet");
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    const HWND handler = frmMain.TrayIcon().HandlerWindow();
+    const auto item = [&] {
+        const auto menu = TrayMenu(handler, WM_CONTEXTMENU);
+        return menu ? menu->items.at(4) : "no menu";
+    };
+    const auto choose = [&] { SendMessageA(frmMain.Handle(), WM_COMMAND, cmdStartWithWindows, 0); };
+    const std::string here = '"' + ExecutablePath() + '"';
+
+    // Starting and opening the menu write nothing: the program stays portable.
+    EXPECT_EQ(item(), "Start with Windows");
+    EXPECT_EQ(RunValue(), std::nullopt);
+
+    choose();
+    EXPECT_EQ(RunValue(), here);
+    EXPECT_EQ(item(), "[x] Start with Windows");
+    choose();
+    EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_EQ(item(), "Start with Windows");
+
+    // A value that points to where the program was before it moved: unchecked, and choosing
+    // points it here.
+    SetRunValue("\"C:\\Old place\\quillet.exe\"");
+    EXPECT_EQ(item(), "Start with Windows");
+    choose();
+    EXPECT_EQ(RunValue(), here);
+    // The same path in other letters' case is the same file.
+    std::string upper = here;
+    for (char& c : upper) c = char(toupper(static_cast<unsigned char>(c)));
+    SetRunValue(upper);
+    EXPECT_EQ(item(), "[x] Start with Windows");
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, RunKey, "Quillet");
+}
+
+TEST_F(MainWindow, AReminderHeldDuringAPresentationShowsWithItsSoundWhenItEnds) {
+    struct Hooks {
+        decltype(win32::SystemReminderDesktop::QueryNotificationState) query =
+            win32::SystemReminderDesktop::QueryNotificationState;
+        decltype(win32::SystemReminderDesktop::PlaySystemSound) play =
+            win32::SystemReminderDesktop::PlaySystemSound;
+        ~Hooks() {
+            win32::SystemReminderDesktop::QueryNotificationState = query;
+            win32::SystemReminderDesktop::PlaySystemSound = play;
+        }
+    } restored;
+    static QUERY_USER_NOTIFICATION_STATE state;
+    static std::vector<std::wstring> sounds;
+    state = QUNS_PRESENTATION_MODE;
+    sounds.clear();
+    win32::SystemReminderDesktop::QueryNotificationState = [](QUERY_USER_NOTIFICATION_STATE* s) {
+        *s = state;
+        return S_OK;
+    };
+    win32::SystemReminderDesktop::PlaySystemSound = [](LPCWSTR sound, DWORD) {
+        sounds.emplace_back(sound);
+        return TRUE;
+    };
+
+    TfrmMain frmMain(dialogs, files);
+    frmMain.Start();
+    TAdvAlertWindow& alerts = frmMain.AlertWindow();
+    const win32::LocalClock clock;
+    for (int attempt = 0; attempt < 2 && alerts.AlertMessages().Count() == 0; ++attempt) {
+        frmMain.Notes().SetCellText(ColAlarm, 1, FormatAlarm(clock.Now()));
+        frmMain.Notes().SetCellText(ColRepeat, 1, "None");
+        frmMain.Notes().SetCellText(ColNote, 1, "Call home");
+        frmMain.ThreadedTimer1Timer();
+    }
+    // Held: in the list, but no popup on the screen and no sound.
+    ASSERT_EQ(alerts.AlertMessages().Count(), 1);
+    EXPECT_FALSE(alerts.Visible());
+    const auto popupShown = [] {
+        const HWND popup = FindWindowA(ALERT_WINDOW_CLASS, nullptr);
+        return popup && IsWindowVisible(popup);
+    };
+    EXPECT_FALSE(popupShown());
+    frmMain.ThreadedTimer1Timer();
+    EXPECT_FALSE(alerts.Visible());
+    EXPECT_TRUE(sounds.empty());
+
+    // The presentation ends: the next tick shows it, with the sound, once.
+    state = QUNS_ACCEPTS_NOTIFICATIONS;
+    frmMain.ThreadedTimer1Timer();
+    EXPECT_TRUE(alerts.Visible());
+    EXPECT_TRUE(popupShown());
+    EXPECT_EQ(alerts.PositionText(), "1 of 1");
+    EXPECT_EQ(sounds, std::vector<std::wstring>{L"Notification.Reminder"});
+    alerts.Close();
+    frmMain.ThreadedTimer1Timer();
+    EXPECT_FALSE(alerts.Visible());
+    EXPECT_EQ(sounds.size(), 1u);
+}
+
+TEST_F(MainWindow, TheSnoozeTimeIsKeptInTheSettingsUnderAKeyOfItsOwn) {
+    const struct {
+        const char* stored;
+        int read;
+    } cases[] = {{"15", 15}, {"1440", 1440}, {"7", 10}, {"ten", 10}, {nullptr, 10}};
+    for (const auto& c : cases) {
+        std::string settings = "[General]\r\nHeight=400\r\nWidth=600\r\n";
+        if (c.stored) settings += std::string("SnoozeMinutes=") + c.stored + "\r\n";
+        Put(files.settings, settings);
+        TfrmMain frmMain(dialogs, files);
+        EXPECT_EQ(frmMain.AlertWindow().SnoozeMinutes, c.read) << (c.stored ? c.stored : "none");
+    }
+
+    // A time chosen in the snooze menu is written at once; the window's keys stay as they are.
+    TfrmMain frmMain(dialogs, files);
+    frmMain.AlertWindow().OnSnoozeChosen(60);
+    const SettingsFile stored(files.settings);
+    EXPECT_EQ(stored.ReadInteger("General", "SnoozeMinutes", 0), 60);
+    EXPECT_EQ(stored.ReadInteger("General", "Height", 0), 400);
+    EXPECT_EQ(stored.ReadInteger("General", "Width", 0), 600);
 }
