@@ -41,10 +41,13 @@ NotesDocument::Stamp NotesDocument::StampNow() const {
 
 void NotesDocument::Load(const std::function<void()>& processEvents) {
     // Taken before the read: a change made while it reads shows at the next look.
-    known_ = StampNow();
+    const Stamp stamp = StampNow();
     std::error_code error;
-    if (!fs::exists(PathOf(path_), error)) return;
-    LoadNotesFile(table_, path_, processEvents, system_);
+    if (fs::exists(PathOf(path_), error)) LoadNotesFile(table_, path_, processEvents, system_);
+    // Only a file that was read counts as known. After a failed read the next look reads it
+    // again, and a change waits for it: saving the notes of a table that missed the file's
+    // would write over them.
+    known_ = stamp;
     if (table_.RowCount() > 1) table_.SortRows(ColAlarm, SortDirection::Ascending);
 }
 

@@ -27,7 +27,8 @@ public:
     const std::string& Path() const { return path_; }
 
     // Reads the file, when there is one, and sorts the notes by their alarm, earliest first.
-    // Throws as LoadNotesFile; the table then holds what was read before the failure.
+    // Throws as LoadNotesFile; the table then holds what was read before the failure, and the
+    // file counts as unread: every change first waits for a good read of it.
     void Load(const std::function<void()>& processEvents = {});
 
     enum class Outside {

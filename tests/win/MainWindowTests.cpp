@@ -975,6 +975,35 @@ TEST_F(MainWindow, ANotesFileHeldOpenByItsWriterIsReadOnceItIsFree) {
     EXPECT_EQ(document.Table().CellText(ColNote, 1), "Half");
 }
 
+// A start that could not read notes.txt (another program held it) shows the error and no
+// notes; a change made then never saves over the notes the file holds.
+TEST_F(MainWindow, AChangeAfterAFailedLoadKeepsTheNotesOfTheFile) {
+    Put(files.notes, TwoNotes);
+    std::optional<TfrmMain> frmMain;
+    {
+        const win32::FileHandle held(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        frmMain.emplace(dialogs, files);
+        ASSERT_EQ(dialogs.errors, std::vector<std::string>{"Cannot open file " + files.notes});
+        EXPECT_EQ(frmMain->Notes().CellText(ColNote, 1), "");
+        dialogs.editor = [](NoteFields& f) {
+            f.note = "Added";
+            return true;
+        };
+        // While the file is still held, the change waits, then fails: nothing is written.
+        SendMessageA(frmMain->Handle(), WM_COMMAND, cmdAdd, 0);
+        ASSERT_EQ(dialogs.errors.size(), 2u);
+    }
+    EXPECT_EQ(Content(files.notes), TwoNotes);
+    // Once the file can be read, the change is made to its notes.
+    frmMain->btnAddClick();
+    NoteTable saved;
+    LoadNotesFile(saved, files.notes);
+    ASSERT_EQ(saved.RowCount(), 4);
+    EXPECT_EQ(saved.CellText(ColNote, 3), "Added");
+}
+
 // Copied into a folder it cannot write to (Program Files), Quillet says so once as it starts.
 TEST_F(MainWindow, AFolderThatTakesNoNewFileIsNamedInOneNoticeAtStart) {
     {
