@@ -98,9 +98,7 @@ void TAlertWindow::DpiChanged(int dpi, const Rect& bounds) {
 }
 
 quillet::Font TAlertWindow::ShownFont() const {
-    quillet::Font font = owner_.Font;
-    font.height = Scaled(font.height);
-    return font;
+    return Scale(owner_.Font, dpi_);
 }
 
 Rect TAlertWindow::Client() const {

@@ -49,11 +49,6 @@ int TrackPosition(HWND hwnd, int bar) {
     return info.nTrackPos;
 }
 
-Font Scaled(Font font, int dpi) {
-    font.height = Scale(font.height, dpi);
-    return font;
-}
-
 // The text of a cell, vertically centred in it: markup when it says so, else its first line.
 void PaintText(Canvas& canvas, const std::string& text, const Rect& inside, bool current) {
     const int lineHeight = canvas.TextExtent("gh", 0).height;
@@ -93,8 +88,7 @@ void TAdvStringGrid::Create(HWND parent, int id, NoteTable& table) {
     Refresh();
 }
 
-void TAdvStringGrid::SetDpi(int dpi) {
-    dpi_ = dpi;
+void TAdvStringGrid::DpiChanged(std::optional<RECT>) {
     Refresh();
 }
 
@@ -110,7 +104,7 @@ void TAdvStringGrid::Refresh() {
 GridView TAdvStringGrid::View() const {
     RECT client{};
     GetClientRect(Handle(), &client);
-    return Clamped(*table_, {client.right, client.bottom, topRow_, scrollX_, dpi_});
+    return Clamped(*table_, {client.right, client.bottom, topRow_, scrollX_, Dpi()});
 }
 
 void TAdvStringGrid::ScrollTo(int topRow, int scrollX) {
@@ -137,7 +131,7 @@ void TAdvStringGrid::FitScrollBar(int bar) {
         info.nPage = UINT(PageRows(view));
         info.nPos = view.topRow - 1;
     } else { // by pixels
-        info.nMax = ColumnsWidth(*table_, dpi_) - 1;
+        info.nMax = ColumnsWidth(*table_, Dpi()) - 1;
         info.nPage = UINT(std::max(view.width, 0));
         info.nPos = view.scrollX;
     }
@@ -188,7 +182,7 @@ void TAdvStringGrid::Release(Point point) {
     if (GetCapture() == Handle()) ReleaseCapture(); // ends the press through WM_CAPTURECHANGED
     resizing_.reset();
     pressedHeader_ = -1;
-    if (pressed >= 0 && InHeaderRow(point, dpi_)) {
+    if (pressed >= 0 && InHeaderRow(point, Dpi())) {
         table_->HeaderClick(pressed);
         ScrollTo(topRow_, scrollX_);
         NotifyChanges(true);
@@ -205,15 +199,15 @@ bool TAdvStringGrid::KeyDown(WPARAM key) {
     case VK_HOME: SelectRow(RowAfterKey(*table_, view, GridKey::Home)); return true;
     case VK_END: SelectRow(RowAfterKey(*table_, view, GridKey::End)); return true;
     // The whole row is current: sideways, the keys only scroll.
-    case VK_LEFT: ScrollTo(topRow_, view.scrollX - Scale(ScrollStep, dpi_)); return true;
-    case VK_RIGHT: ScrollTo(topRow_, view.scrollX + Scale(ScrollStep, dpi_)); return true;
+    case VK_LEFT: ScrollTo(topRow_, view.scrollX - Scaled(ScrollStep)); return true;
+    case VK_RIGHT: ScrollTo(topRow_, view.scrollX + Scaled(ScrollStep)); return true;
     default: return false; // Insert, Delete, F1 and the rest are the window's
     }
 }
 
 void TAdvStringGrid::Paint(HDC dc) {
     const GridView view = View();
-    win32::GdiCanvas canvas(dc, Scaled(CellFont, dpi_), dpi_);
+    win32::GdiCanvas canvas(dc, Scaled(CellFont), Dpi());
     canvas.FillRect({0, 0, view.width, view.height}, Background);
     const int rowHeight = RowHeight(view);
     for (int row = view.topRow, top = rowHeight; row < table_->RowCount() && top < view.height;
@@ -242,7 +236,7 @@ void TAdvStringGrid::PaintCell(Canvas& canvas, int row, int col, const Rect& cel
     else if (current)
         canvas.FillRect(inside, Selection);
 
-    Font font = Scaled(header ? HeaderFont : CellFont, dpi_);
+    Font font = Scaled(header ? HeaderFont : CellFont);
     if (OnGetCellColor) OnGetCellColor(row, col, font.color);
     if (current) font.color = Black;
     canvas.SetFont(font);
@@ -272,7 +266,7 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_HSCROLL: {
         const GridView view = View();
         ScrollTo(topRow_,
-                 Scrolled(LOWORD(wParam), view.scrollX, Scale(ScrollStep, dpi_), view.width,
+                 Scrolled(LOWORD(wParam), view.scrollX, Scaled(ScrollStep), view.width,
                           MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
         return 0;
     }

@@ -35,14 +35,13 @@ public:
     // fit it again and everything repaints. When its current row moved since the grid last
     // showed it (a note added, a row deleted), the grid scrolls to show that row.
     void Refresh();
-    // The pixels per inch it draws at: its window's. The table's column widths stay design
+    // It draws at its window's density (Dpi, SetDpi); the table's column widths stay design
     // values at 96, so that a notes file reads the same on any screen.
-    void SetDpi(int dpi);
-    int Dpi() const { return dpi_; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
+    void DpiChanged(std::optional<RECT>) override;
     GridView View() const;
     void ScrollTo(int topRow, int scrollX);
     void FitScrollBar(int bar);
@@ -80,7 +79,6 @@ private:
     } spoken_;
 
     NoteTable* table_ = nullptr;
-    int dpi_ = DesignDpi;
     int topRow_ = 1, scrollX_ = 0; // as asked for; View() holds them within the table
     int shownRow_ = 1;             // the current row when the grid last scrolled to it
     WheelScroll wheel_;

@@ -37,8 +37,8 @@ win32::AccessibleElement TAdvStringGrid::AccessibleElementOf(int child) const {
     const int rowHeight = RowHeight(view);
     if (child <= Columns) {
         const int col = child - 1;
-        const int left = ColumnLeft(*table_, col, dpi_) - view.scrollX;
-        const Rect cell{left, 0, left + ColumnWidth(*table_, col, dpi_), rowHeight};
+        const int left = ColumnLeft(*table_, col, Dpi()) - view.scrollX;
+        const Rect cell{left, 0, left + ColumnWidth(*table_, col, Dpi()), rowHeight};
         // As the header shows it: a sort mark only with two notes or more.
         std::string sorted;
         if (col == table_->SortColumn() && table_->RowCount() > 2)
@@ -63,7 +63,7 @@ win32::AccessibleElement TAdvStringGrid::AccessibleElementOf(int child) const {
                      (current && focused ? STATE_SYSTEM_FOCUSED : 0) |
                      (shown ? 0 : STATE_SYSTEM_OFFSCREEN),
             .location = OnScreen({-view.scrollX, top,
-                                  ColumnsWidth(*table_, dpi_) - view.scrollX, top + rowHeight}),
+                                  ColumnsWidth(*table_, Dpi()) - view.scrollX, top + rowHeight}),
             .defaultAction = "Edit"};
 }
 

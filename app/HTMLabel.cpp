@@ -24,15 +24,8 @@ void THTMLabel::Refresh() {
     if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void THTMLabel::SetDpi(int dpi) {
-    dpi_ = dpi;
+void THTMLabel::DpiChanged(std::optional<RECT>) {
     Refresh();
-}
-
-quillet::Font THTMLabel::ShownFont() const {
-    quillet::Font font = Font;
-    font.height = Scale(font.height, dpi_);
-    return font;
 }
 
 void THTMLabel::ShellOpen(const std::string& target) {
@@ -44,7 +37,7 @@ MarkupOptions THTMLabel::Options(MarkupMode mode, Point point) const {
             .point = point,
             .images = Images,
             .hoverLink = hoverLink_,
-            .shadowOffset = Scale(ShadowOffset, dpi_),
+            .shadowOffset = Scaled(ShadowOffset),
             .blinkPhase = false,
             .hoverStyle = Hover,
             .wordWrap = !Ellipsis,
@@ -63,7 +56,7 @@ Rect THTMLabel::Area() const {
 
 MarkupResult THTMLabel::HitTest(Point point) {
     const win32::WindowDc dc(Handle());
-    win32::GdiCanvas canvas(dc.get(), ShownFont(), dpi_);
+    win32::GdiCanvas canvas(dc.get(), Scaled(Font), Dpi());
     return DrawMarkup(canvas, HTMLText, Area(), Options(MarkupMode::HitTest, point));
 }
 
@@ -89,7 +82,7 @@ void THTMLabel::PaintBackground(HDC dc) {
 
 void THTMLabel::Paint(HDC dc) {
     PaintBackground(dc);
-    win32::GdiCanvas canvas(dc, ShownFont(), dpi_);
+    win32::GdiCanvas canvas(dc, Scaled(Font), Dpi());
     DrawMarkup(canvas, HTMLText, Area(), Options(MarkupMode::Draw));
 }
 

@@ -34,9 +34,8 @@ public:
 
     void Create(HWND parent, int left, int top, int width, int height);
     void Refresh();
-    // The pixels per inch it draws at, its dialog's: Font's height and the markup's distances
-    // are design values at 96.
-    void SetDpi(int dpi);
+    // It draws at its dialog's density (SetDpi): Font's height and the markup's distances are
+    // design values at 96.
 
     // The desktop's "open" action.
     static void ShellOpen(const std::string& target);
@@ -45,16 +44,14 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void PointerLeft() override;
+    void DpiChanged(std::optional<RECT>) override;
     MarkupOptions Options(MarkupMode mode, Point point = {}) const;
     Rect Area() const;
     MarkupResult HitTest(Point point);
     void PaintBackground(HDC dc);
     void SetHoverLink(int link);
 
-    quillet::Font ShownFont() const;
-
     int hoverLink_ = -1; // the link under the pointer
-    int dpi_ = DesignDpi;
 };
 
 } // namespace quillet

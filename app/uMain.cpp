@@ -62,7 +62,6 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, "Quillet", 0,
            0, DesignWidth, DesignHeight, application_.Handle());
     // The window's density is known once it exists: the monitor's it was made on.
-    dpi_ = win32::WindowDpi(Handle());
     SetWindowPos(Handle(), nullptr, 0, 0, Scaled(DesignWidth), Scaled(DesignHeight),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     application_.MainWindow = Handle();
@@ -70,7 +69,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
     application_.OnRestore = [this] { Run([this] { CoolTrayIcon1DblClick(); }); };
     BuildToolbar();
     gridNotes.Create(Handle(), GridId, document_.Table());
-    gridNotes.SetDpi(dpi_);
+    gridNotes.SetDpi(Dpi());
     gridNotes.OnGetCellColor = [this](int row, int col, Color& fontColor) {
         gridNotesGetCellColor(row, col, fontColor);
     };
@@ -138,10 +137,6 @@ void TfrmMain::FormCreate() {
     startMinimised_ = true;
 }
 
-int TfrmMain::Scaled(int designValue) const {
-    return Scale(designValue, dpi_);
-}
-
 void TfrmMain::BuildToolbar() {
     // Built anew for a new density: its buttons, pictures and place all change.
     if (AdvToolBar1) DestroyWindow(AdvToolBar1);
@@ -169,7 +164,7 @@ void TfrmMain::BuildToolbar() {
         ImageList_Create(glyphSize, glyphSize, ILC_COLOR24 | ILC_MASK, std::size(buttons), 0));
     TBBUTTON added[std::size(buttons)]{};
     for (int i = 0; i < int(std::size(buttons)); ++i) {
-        const win32::GdiBitmap glyph = win32::LoadPicture(buttons[i].glyph, 16, dpi_);
+        const win32::GdiBitmap glyph = win32::LoadPicture(buttons[i].glyph, 16, Dpi());
         ImageList_AddMasked(glyphs_.get(), glyph.get(), GLYPH_TRANSPARENT_COLOR);
         added[i].iBitmap = i;
         added[i].idCommand = int(buttons[i].command);
@@ -336,8 +331,8 @@ void TfrmMain::FormClose() {
     GetWindowPlacement(Handle(), &placement);
     const RECT& bounds = placement.rcNormalPosition;
     const SettingsFile settings(files_.settings);
-    settings.WriteInteger(SettingsSection, "Height", Unscale(bounds.bottom - bounds.top, dpi_));
-    settings.WriteInteger(SettingsSection, "Width", Unscale(bounds.right - bounds.left, dpi_));
+    settings.WriteInteger(SettingsSection, "Height", Unscale(bounds.bottom - bounds.top, Dpi()));
+    settings.WriteInteger(SettingsSection, "Width", Unscale(bounds.right - bounds.left, Dpi()));
     CoolTrayIcon1.SetIconVisible(false);
 }
 
@@ -379,13 +374,14 @@ void TfrmMain::LayOut() {
     MoveWindow(gridNotes.Handle(), 0, dock, client.right, std::max(0L, client.bottom - dock), TRUE);
 }
 
-void TfrmMain::DpiChanged(int dpi, const RECT& suggested) {
-    dpi_ = dpi;
+void TfrmMain::DpiChanged(std::optional<RECT> suggested) {
     BuildToolbar();
-    gridNotes.SetDpi(dpi);
+    gridNotes.SetDpi(Dpi());
     // Laid out again even where the size stays: the dock strip's height has changed.
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (suggested)
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
     InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -394,7 +390,7 @@ void TfrmMain::PaintBackground(HDC dc) const {
     RECT client;
     GetClientRect(Handle(), &client);
     const int dock = Scaled(DockHeight);
-    win32::GdiCanvas canvas(dc, {}, dpi_);
+    win32::GdiCanvas canvas(dc, {}, Dpi());
     // One band per pixel row.
     canvas.GradientBands({0, 0, client.right, dock}, DockTop, DockBottom, dock,
                          GradientDirection::Vertical);
@@ -419,18 +415,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_SHOWWINDOW:
-        if (wParam && !centred_) {
-            centred_ = true;
-            const RECT bounds = [&] {
-                RECT r;
-                GetWindowRect(Handle(), &r);
-                return r;
-            }();
-            const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-            SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        if (wParam && !std::exchange(centred_, true)) win32::CentreOnScreen(Handle());
         break;
     case WM_POWERBROADCAST:
         // Back from sleep: the tick's wait may not have counted the time asleep, so the check
@@ -452,7 +437,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RefreshNotes();
         return 0;
     case WM_SIZE: LayOut(); break;
-    case WM_DPICHANGED: DpiChanged(win32::DpiOf(wParam), win32::SuggestedRect(lParam)); return 0;
     // The grid takes the keys while the window is active.
     case WM_SETFOCUS: SetFocus(gridNotes.Handle()); return 0;
     case WM_NOTIFY:

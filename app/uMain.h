@@ -97,8 +97,6 @@ public:
     TAdvAlertWindow& AlertWindow() { return AdvAlertWindow1; }
     HWND Toolbar() const { return AdvToolBar1; }
     HMENU PopupMenu() const { return AdvPopupMenu1.get(); }
-    // The pixels per inch it is laid out for: its monitor's.
-    int Dpi() const { return dpi_; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -112,10 +110,9 @@ private:
     void PaintBackground(HDC dc) const;
     // The grid fills the window below the dock strip.
     void LayOut();
-    int Scaled(int designValue) const;
     // Moved to a monitor of another density: everything is laid out for it, in the window
     // rectangle the system suggests there.
-    void DpiChanged(int dpi, const RECT& suggested);
+    void DpiChanged(std::optional<RECT> suggested) override;
     void RepaintGrid();
     // Takes in what another program wrote to notes.txt, unless a command (and so perhaps a
     // dialog on a note) is under way: then once it ends.
@@ -136,7 +133,6 @@ private:
     bool sessionEnding_ = false;
     bool startMinimised_ = false;
     bool centred_ = false; // centred on the screen when first shown
-    int dpi_ = DesignDpi;
     int commandsRunning_ = 0;    // nested: a command's dialog may run a tray command
     bool refreshPending_ = false; // a look at notes.txt waits for the commands to end
     int unsettledLooks_ = 0;     // at a notes.txt that was being written, in a row

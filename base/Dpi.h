@@ -3,6 +3,8 @@
 // is a design value for 96 pixels per inch; on a screen of another density it is scaled by
 // dpi / 96, rounded as the desktop itself rounds (to the nearest, halves away from zero), so
 // that at 96 every pixel stays where it was designed.
+#include "base/Canvas.h"
+
 namespace quillet {
 
 inline constexpr int DesignDpi = 96;
@@ -12,6 +14,12 @@ constexpr int Scale(int designValue, int dpi) {
     const long long product = (long long)designValue * dpi;
     return int(product >= 0 ? (product + DesignDpi / 2) / DesignDpi
                             : -((-product + DesignDpi / 2) / DesignDpi));
+}
+
+// A font whose character height is a design value, at `dpi`.
+inline Font Scale(Font font, int dpi) {
+    font.height = Scale(font.height, dpi);
+    return font;
 }
 
 // Pixels at `dpi` back in design units, for what is stored: a size written on one screen

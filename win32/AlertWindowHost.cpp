@@ -123,6 +123,10 @@ void AlertWindowHost::Announce() {
     PostMessageW(Handle(), AnnounceMessage, 0, 0);
 }
 
+void AlertWindowHost::DpiChanged(std::optional<RECT> suggested) {
+    if (suggested) popup_.DpiChanged(Dpi(), FromRECT(*suggested));
+}
+
 void AlertWindowHost::Destroyed() {
     accessible_.Disconnect();
 }
@@ -242,7 +246,6 @@ LRESULT AlertWindowHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Taken away in the middle of a drag: the drag ends where the popup stands.
         if (popup_.Dragging()) popup_.PointerReleased(PointerPosition());
         return 0;
-    case WM_DPICHANGED: popup_.DpiChanged(DpiOf(wParam), FromRECT(SuggestedRect(lParam))); return 0;
     case WM_TIMER:
         if (wParam != ScrollTimer) break;
         popup_.ScrollRepeat();

@@ -52,6 +52,9 @@ private:
     void Paint(HDC dc) override;
     void PointerLeft() override;
     void Destroyed() override;
+    // Moved to a monitor of another density: the popup lays itself out anew in the rectangle
+    // the system suggests.
+    void DpiChanged(std::optional<RECT> suggested) override;
     TOOLINFOW Tool(std::wstring& text) const;
 
     // Its children: the buttons shown, then the links of the reminder.

@@ -55,9 +55,8 @@ void ModalDialog::Start(HWND hwnd) {
     SetText(hwnd, caption_);
     const SIZE size = WindowSizeForClient(Scaled(client_.cx), Scaled(client_.cy), DialogStyle,
                                           DialogExStyle, dpi_);
-    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen(hwnd);
     Init();
 }
 

@@ -1,6 +1,7 @@
 #include "win32/Window.h"
 
 #include "base/ErrorText.h"
+#include "win32/Dpi.h"
 #include "win32/Gdi.h"
 #include "win32/Text.h"
 
@@ -57,6 +58,12 @@ void Window::Create(const char* className, const ClassStyle& classStyle, DWORD e
     if (!CreateWindowExW(exStyle, wideClass.c_str(), Wide(title).c_str(), style, x, y, width,
                          height, parent, menu, instance, this))
         throw std::system_error(int(GetLastError()), std::system_category(), className);
+    dpi_ = WindowDpi(hwnd_);
+}
+
+void Window::SetDpi(int dpi) {
+    dpi_ = dpi;
+    DpiChanged(std::nullopt);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,6 +112,11 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PRINTCLIENT: PaintBuffered(reinterpret_cast<HDC>(wParam)); return 0;
         case WM_ERASEBKGND: return 1; // painting covers everything
         }
+    }
+    if (message == WM_DPICHANGED) {
+        dpi_ = DpiOf(wParam);
+        DpiChanged(SuggestedRect(lParam));
+        return 0;
     }
     if (followsPointer_) {
         if (message == WM_MOUSEMOVE && !trackingPointer_) {
@@ -155,6 +167,14 @@ Point Window::PointerPosition() const {
 
 Point PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
+void CentreOnScreen(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (bounds.right - bounds.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (bounds.bottom - bounds.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::vector<HWND> OpenDialogs(HWND window) {

@@ -5,6 +5,7 @@
 // their painting through a memory bitmap here, and windows that follow the pointer hear here
 // when it leaves them.
 #include "base/Canvas.h"
+#include "base/Dpi.h"
 
 #include <windows.h>
 
@@ -23,6 +24,11 @@ public:
     virtual ~Window();
 
     HWND Handle() const { return hwnd_; }
+    // The pixels per inch the window is laid out for: its monitor's, read as it is made and
+    // told by WM_DPICHANGED when it moves to a monitor of another density.
+    int Dpi() const { return dpi_; }
+    // A child window has no monitor of its own: its parent passes its density on.
+    void SetDpi(int dpi);
 
 protected:
     struct ClassStyle {
@@ -59,6 +65,13 @@ protected:
     // Where the pointer is now, in client coordinates.
     Point PointerPosition() const;
 
+    // A design value at 96 pixels per inch, and a font of design size, at the window's density.
+    int Scaled(int designValue) const { return Scale(designValue, dpi_); }
+    Font Scaled(const Font& design) const { return Scale(design, dpi_); }
+    // The density changed: on a top-level window moved to another monitor, with the rectangle
+    // the system suggests there; on a child, from SetDpi, with none. Dpi() is the new one.
+    virtual void DpiChanged(std::optional<RECT> suggested) {}
+
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +79,7 @@ private:
     void Failed(UINT message, const char* what);
 
     HWND hwnd_ = nullptr;
+    int dpi_ = DesignDpi;
     bool paints_ = false, followsPointer_ = false;
     bool trackingPointer_ = false; // the pointer's leaving is reported
     // The last paint failed: later failures are not reported until a paint succeeds.
@@ -76,6 +90,9 @@ private:
 
 // The client point that a mouse message carries.
 Point PointOf(LPARAM lParam);
+
+// Moves the window to the middle of the screen, keeping its size.
+void CentreOnScreen(HWND window);
 
 // The modal dialogs open over `window`, shown ones only: the one it owns, which disables it
 // while it is open, then the one open over that dialog in turn, and so on. Tool windows (a
