@@ -296,7 +296,12 @@ void LoadNotesFile(NoteTable& table, const std::string& path,
     std::ifstream in;
     if (!fs::is_directory(name, error)) in.open(name, std::ios::binary);
     if (!in.is_open()) throw EAdvGridError("Cannot open file " + path);
-    std::string bytes;
+    // Read whole, in one piece of memory: the encoding is decided for the file as a whole.
+    const std::uintmax_t size = fs::file_size(name, error);
+    std::string bytes(error ? 0 : std::size_t(size), '\0');
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(std::size_t(in.gcount()));
+    // A file that grew since its size was read is read on to its end.
     char buffer[64 * 1024];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
         bytes.append(buffer, std::size_t(in.gcount()));
