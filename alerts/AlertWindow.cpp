@@ -165,24 +165,55 @@ std::vector<AlertPart> TAlertWindow::Parts(const Measures& measures) const {
     const bool snoozable = owner_.AlertMessages().Count() > 0;
     // One row per button, in the order they are painted.
     return {
-        {.id = AlertButton::Close, .rect = l.close, .name = owner_.HintCloseBtn,
-         .glyph = &owner_.GlyphClose, .glyphOffset = {2, 2}},
-        {.id = AlertButton::ScrollUp, .rect = l.scrollUp, .shown = measures.canScrollUp,
-         .enabled = measures.canScrollUp, .name = "Scroll up", .hinted = false, .repeats = true,
+        {.id = AlertButton::Close,
+         .rect = l.close,
+         .name = owner_.HintCloseBtn,
+         .glyph = &owner_.GlyphClose,
+         .glyphOffset = {2, 2}},
+        {.id = AlertButton::ScrollUp,
+         .rect = l.scrollUp,
+         .shown = measures.canScrollUp,
+         .enabled = measures.canScrollUp,
+         .name = "Scroll up",
+         .hinted = false,
+         .repeats = true,
          .arrow = -1},
-        {.id = AlertButton::ScrollDown, .rect = l.scrollDown, .shown = measures.canScrollDown,
-         .enabled = measures.canScrollDown, .name = "Scroll down", .hinted = false,
-         .repeats = true, .arrow = +1},
-        {.id = AlertButton::Prev, .rect = l.prev, .shown = scroller.Visible(),
-         .enabled = scroller.CanGoBack(), .name = owner_.HintPrevBtn, .glyph = &owner_.GlyphPrev,
+        {.id = AlertButton::ScrollDown,
+         .rect = l.scrollDown,
+         .shown = measures.canScrollDown,
+         .enabled = measures.canScrollDown,
+         .name = "Scroll down",
+         .hinted = false,
+         .repeats = true,
+         .arrow = +1},
+        {.id = AlertButton::Prev,
+         .rect = l.prev,
+         .shown = scroller.Visible(),
+         .enabled = scroller.CanGoBack(),
+         .name = owner_.HintPrevBtn,
+         .glyph = &owner_.GlyphPrev,
          .glyphOffset = {2, 4}},
-        {.id = AlertButton::Next, .rect = l.next, .shown = scroller.Visible(),
-         .enabled = scroller.CanGoForward(), .name = owner_.HintNextBtn,
-         .glyph = &owner_.GlyphNext, .glyphOffset = {2, 4}},
-        {.id = AlertButton::Delete, .rect = l.del, .shown = deletable, .enabled = deletable,
-         .name = owner_.HintDeleteBtn, .glyph = &owner_.GlyphDelete, .glyphOffset = {2, 4}},
-        {.id = AlertButton::Snooze, .rect = l.snooze, .shown = snoozable, .enabled = snoozable,
-         .name = owner_.SnoozeHint(), .glyph = &owner_.GlyphSnooze, .glyphOffset = {2, 4}},
+        {.id = AlertButton::Next,
+         .rect = l.next,
+         .shown = scroller.Visible(),
+         .enabled = scroller.CanGoForward(),
+         .name = owner_.HintNextBtn,
+         .glyph = &owner_.GlyphNext,
+         .glyphOffset = {2, 4}},
+        {.id = AlertButton::Delete,
+         .rect = l.del,
+         .shown = deletable,
+         .enabled = deletable,
+         .name = owner_.HintDeleteBtn,
+         .glyph = &owner_.GlyphDelete,
+         .glyphOffset = {2, 4}},
+        {.id = AlertButton::Snooze,
+         .rect = l.snooze,
+         .shown = snoozable,
+         .enabled = snoozable,
+         .name = owner_.SnoozeHint(),
+         .glyph = &owner_.GlyphSnooze,
+         .glyphOffset = {2, 4}},
     };
 }
 
@@ -312,8 +343,7 @@ void TAlertWindow::PaintPart(Canvas& canvas, const AlertPart& part) const {
     }
     if (part.glyph) {
         const int size = Scaled(ButtonGlyph::DesignSize);
-        const Bitmap& picture =
-            part.enabled ? part.glyph->Normal(size) : part.glyph->Greyed(size);
+        const Bitmap& picture = part.enabled ? part.glyph->Normal(size) : part.glyph->Greyed(size);
         if (!picture.pixels.empty()) {
             const int x = rect.left + Scaled(part.glyphOffset.x),
                       y = rect.top + Scaled(part.glyphOffset.y);

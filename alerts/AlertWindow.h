@@ -58,10 +58,10 @@ struct AlertLayout {
 struct AlertPart {
     AlertButton id;
     Rect rect;
-    bool shown = true;   // painted; a button not shown is not enabled either
-    bool enabled = true; // can be pressed; shown but not enabled, it is painted grey
-    std::string name;    // what it does in words: its hint and what a screen reader says
-    bool hinted = true;  // the name shows as a hint while the pointer rests on it
+    bool shown = true;    // painted; a button not shown is not enabled either
+    bool enabled = true;  // can be pressed; shown but not enabled, it is painted grey
+    std::string name;     // what it does in words: its hint and what a screen reader says
+    bool hinted = true;   // the name shows as a hint while the pointer rests on it
     bool repeats = false; // acts again and again while held down
     // The picture: a glyph at glyphOffset (design pixels from the button's corner), or a
     // triangle pointing up (-1) or down (+1).

@@ -265,9 +265,8 @@ LRESULT TAdvStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_HSCROLL: {
         const GridView view = View();
-        ScrollTo(topRow_,
-                 Scrolled(LOWORD(wParam), view.scrollX, Scaled(ScrollStep), view.width,
-                          MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
+        ScrollTo(topRow_, Scrolled(LOWORD(wParam), view.scrollX, Scaled(ScrollStep), view.width,
+                                   MaxScrollX(*table_, view), TrackPosition(Handle(), SB_HORZ)));
         return 0;
     }
     case WM_MOUSEWHEEL: {

@@ -62,8 +62,8 @@ win32::AccessibleElement TAdvStringGrid::AccessibleElementOf(int child) const {
                      (current ? STATE_SYSTEM_SELECTED : 0) |
                      (current && focused ? STATE_SYSTEM_FOCUSED : 0) |
                      (shown ? 0 : STATE_SYSTEM_OFFSCREEN),
-            .location = OnScreen({-view.scrollX, top,
-                                  ColumnsWidth(*table_, Dpi()) - view.scrollX, top + rowHeight}),
+            .location = OnScreen(
+                {-view.scrollX, top, ColumnsWidth(*table_, Dpi()) - view.scrollX, top + rowHeight}),
             .defaultAction = "Edit"};
 }
 

@@ -11,9 +11,9 @@ namespace quillet {
 
 int SettingsFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
     wchar_t wide[64];
-    const DWORD length = GetPrivateProfileStringW(win32::Wide(section).c_str(),
-                                                  win32::Wide(key).c_str(), L"", wide,
-                                                  DWORD(std::size(wide)), win32::Wide(path_).c_str());
+    const DWORD length =
+        GetPrivateProfileStringW(win32::Wide(section).c_str(), win32::Wide(key).c_str(), L"", wide,
+                                 DWORD(std::size(wide)), win32::Wide(path_).c_str());
     const std::string text = win32::Utf8({wide, length});
     const char* begin = text.data();
     const char* end = begin + text.size();

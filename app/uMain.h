@@ -132,10 +132,10 @@ private:
     // Windows asked whether the session may end; from then on closing ends the program.
     bool sessionEnding_ = false;
     bool startMinimised_ = false;
-    bool centred_ = false; // centred on the screen when first shown
-    int commandsRunning_ = 0;    // nested: a command's dialog may run a tray command
+    bool centred_ = false;        // centred on the screen when first shown
+    int commandsRunning_ = 0;     // nested: a command's dialog may run a tray command
     bool refreshPending_ = false; // a look at notes.txt waits for the commands to end
-    int unsettledLooks_ = 0;     // at a notes.txt that was being written, in a row
+    int unsettledLooks_ = 0;      // at a notes.txt that was being written, in a row
 
     win32::SystemFileSystem fileSystem_;
     NotesDocument document_;

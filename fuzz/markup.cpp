@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(drawing.GetFont() == DefaultTestFont() && drawing.ClipRect() == rect);
     // Text of any script is cut only between characters.
     if (IsValidUtf8(text))
-        for (const auto& call : drawing.Of(RecordingCanvas::Op::Text)) Check(IsValidUtf8(call.text));
+        for (const auto& call : drawing.Of(RecordingCanvas::Op::Text))
+            Check(IsValidUtf8(call.text));
 
     options.mode = MarkupMode::HitTest;
     RecordingCanvas testing;

@@ -1153,7 +1153,8 @@ std::vector<MarkupLink> MarkupLayout::Links() const {
             const Placed& piece = out.placed[i];
             const int link = out.styles[piece.style].link;
             if (!link || piece.kind != Placed::Kind::Text) continue;
-            plain[link - 1] += std::string_view(out.result.plainText).substr(piece.begin, piece.length);
+            plain[link - 1] +=
+                std::string_view(out.result.plainText).substr(piece.begin, piece.length);
             Rect& rect = links[link - 1].rect;
             const Rect placed{line.left + piece.x, line.top, line.left + piece.x + piece.width,
                               line.Bottom()};

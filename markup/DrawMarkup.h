@@ -67,8 +67,8 @@ MarkupResult DrawMarkup(Canvas& canvas, std::string_view text, const Rect& rect,
                         const MarkupOptions& options = {});
 
 // The text as a screen reader says it: the renderer's plain text of it (tags gone, entities
-// resolved, a line for every <BR>; list items and paragraphs run on in it), its lines trimmed, empty ones dropped, runs of blanks made
-// one, and the lines joined by lineSeparator.
+// resolved, a line for every <BR>; list items and paragraphs run on in it), its lines trimmed,
+// empty ones dropped, runs of blanks made one, and the lines joined by lineSeparator.
 std::string MarkupPlainText(std::string_view text, std::string_view lineSeparator);
 
 // A link of a laid-out text: its words as a screen reader says them, its target, and where its

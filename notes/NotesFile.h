@@ -1,8 +1,9 @@
 #pragma once
 // The notes file: a plain-text dump of the whole NoteTable, header row included, in UTF-8
 // without a byte-order mark (a file of plain ASCII is what the program always wrote). Older
-// files in the system's 8-bit code page read as they always did. Lines end in CR LF: first the size line ("<columns>,<RowCount>", 3 columns unless the file came with
-// more), then one width line per column ("cw 0,130"), then one line per non-empty cell
+// files in the system's 8-bit code page read as they always did. Lines end in CR LF: first the size
+// line ("<columns>,<RowCount>", 3 columns unless the file came with more), then one width line per
+// column ("cw 0,130"), then one line per non-empty cell
 // ("<col>,<row>,<text>"), row by row, left to right. Other copies of the program read and
 // write this same format.
 #include "notes/NoteTable.h"
@@ -56,8 +57,9 @@ public:
 
 // Writes the whole table to the file, replacing it in one step: the lines go to a temporary
 // file beside it first, which is flushed to the disk before it replaces the file, so that a
-// failure at any point leaves the previous file as it was and no temporary file behind. Throws EAdvGridError "Cannot Create <path>" when the file is
-// read-only or cannot be created or replaced, EInOutError when a write fails.
+// failure at any point leaves the previous file as it was and no temporary file behind. Throws
+// EAdvGridError "Cannot Create <path>" when the file is read-only or cannot be created or replaced,
+// EInOutError when a write fails.
 void SaveNotesFile(const NoteTable& table, const std::string& path,
                    const FileSystem& system = StandardFileSystem{});
 

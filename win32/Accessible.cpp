@@ -60,8 +60,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return E_NOTIMPL;
     }
 
@@ -87,14 +87,15 @@ public:
         return Check(child, [](int) { return S_FALSE; });
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
-        return Check(child, [&](int id) { return Text(source_->AccessibleElementOf(id).name, out); });
+        return Check(child,
+                     [&](int id) { return Text(source_->AccessibleElementOf(id).name, out); });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
         return Check(child, [&](int) { return Text({}, out); });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override {
-        return Check(child,
-                     [&](int id) { return Text(source_->AccessibleElementOf(id).description, out); });
+        return Check(
+            child, [&](int id) { return Text(source_->AccessibleElementOf(id).description, out); });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
         if (!out) return E_POINTER;
@@ -140,8 +141,9 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-        return Check(child,
-                     [&](int id) { return Text(source_->AccessibleElementOf(id).defaultAction, out); });
+        return Check(child, [&](int id) {
+            return Text(source_->AccessibleElementOf(id).defaultAction, out);
+        });
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         return Check(child, [&](int id) {

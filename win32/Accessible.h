@@ -24,7 +24,7 @@ struct AccessibleElement {
     long role = ROLE_SYSTEM_CLIENT;
     long state = 0;
     RECT location{};
-    std::string description{}; // read after the name and role: a column's sort direction
+    std::string description{};   // read after the name and role: a column's sort direction
     std::string defaultAction{}; // what accDoDefaultAction does, in words; empty for nothing
 };
 

@@ -143,14 +143,14 @@ std::vector<AlertWindowHost::Child> AlertWindowHost::Children() const {
         if (!part.shown) continue;
         const bool pressed = part.enabled && popup_.Pressed(part.id);
         const bool hovered = part.enabled && popup_.Hovered(part.id);
-        children.push_back(
-            {{.name = part.name,
-              .role = ROLE_SYSTEM_PUSHBUTTON,
-              .state = (part.enabled ? 0 : STATE_SYSTEM_UNAVAILABLE) |
-                       (pressed ? STATE_SYSTEM_PRESSED : 0) | (hovered ? STATE_SYSTEM_HOTTRACKED : 0),
-              .location = OnScreen(part.rect),
-              .defaultAction = part.enabled ? "Press" : ""},
-             part.enabled ? std::optional(part.id) : std::nullopt});
+        children.push_back({{.name = part.name,
+                             .role = ROLE_SYSTEM_PUSHBUTTON,
+                             .state = (part.enabled ? 0 : STATE_SYSTEM_UNAVAILABLE) |
+                                      (pressed ? STATE_SYSTEM_PRESSED : 0) |
+                                      (hovered ? STATE_SYSTEM_HOTTRACKED : 0),
+                             .location = OnScreen(part.rect),
+                             .defaultAction = part.enabled ? "Press" : ""},
+                            part.enabled ? std::optional(part.id) : std::nullopt});
     }
     // Clicking a link does nothing in the popup, so a link has no action here either.
     const Rect text = popup_.Layout().text;

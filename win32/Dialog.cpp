@@ -115,10 +115,10 @@ HWND ModalDialog::AddControl(const wchar_t* className, const char* text, DWORD s
                              int left, int top, int width, int height, FontSpec font,
                              DWORD exStyle) {
     const RECT design{left, top, left + width, top + height}, r = Scaled(design);
-    const HWND control = CreateWindowExW(
-        exStyle, className, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
-        r.top, r.right - r.left, r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(INT_PTR(id)),
-        GetModuleHandleW(nullptr), nullptr);
+    const HWND control =
+        CreateWindowExW(exStyle, className, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+                        reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::system_error(int(GetLastError()), std::system_category(), text);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
     controls_.push_back({control, design, font});

@@ -22,7 +22,7 @@ public:
 private:
     using ChangeNotification = UniqueHandle<HANDLE, FindCloseChangeNotification>;
     ChangeNotification change_;
-    FileHandle stop_;
+    KernelHandle stop_;
     std::thread thread_;
 };
 

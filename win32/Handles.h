@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <type_traits>
-#include <utility>
 
 namespace quillet::win32 {
 
@@ -20,25 +19,11 @@ using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleFreer<
 using Menu = UniqueHandle<HMENU, DestroyMenu>;
 using ImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 
-// A kernel object's handle, closed with CloseHandle. CreateFile says "none" with
-// INVALID_HANDLE_VALUE where most calls use null: both count as empty.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle)
-        : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    FileHandle& operator=(FileHandle other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    ~FileHandle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_;
-};
+// A kernel object's handle: an event, a file.
+using KernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+// CreateFile says "none" with INVALID_HANDLE_VALUE, where every other call says null.
+inline KernelHandle OwnedFile(HANDLE file) {
+    return KernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
 } // namespace quillet::win32

@@ -22,8 +22,8 @@ void SystemFileSystem::CopyAttributes(const std::string& from, const std::string
 bool SystemFileSystem::Flush(const std::string& path) const {
     // Write access is what FlushFileBuffers asks of the handle; nobody else has the
     // temporary file open.
-    const FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const auto file = OwnedFile(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && FlushFileBuffers(file.get());
 }
 
@@ -42,10 +42,9 @@ std::string SystemFileSystem::FromCodePage(std::string_view bytes) const {
 
 bool CanCreateFilesIn(const std::string& folder) {
     // Gone again as the handle closes, however the program ends.
-    const FileHandle probe(CreateFileW(Wide(folder + "quillet-probe.tmp").c_str(), GENERIC_WRITE, 0,
-                                       nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                       nullptr));
+    const auto probe = OwnedFile(
+        CreateFileW(Wide(folder + "quillet-probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return bool(probe);
 }
 

@@ -14,15 +14,15 @@ bool MayInterruptIn(QUERY_USER_NOTIFICATION_STATE state) {
 std::function<HRESULT(QUERY_USER_NOTIFICATION_STATE*)>
     SystemReminderDesktop::QueryNotificationState = SHQueryUserNotificationState;
 
-std::function<BOOL(LPCWSTR, DWORD)> SystemReminderDesktop::PlaySystemSound =
-    [](LPCWSTR sound, DWORD flags) {
-        // Loaded at the first sound, not at start: the multimedia library sets up the sound
-        // system as it loads, which a program that may never sound need not wait for. Kept
-        // until the process ends, as an asynchronous sound may still be playing.
-        static const Library& winmm = *new Library(L"winmm.dll");
-        static const auto playSound = winmm.Function<decltype(&PlaySoundW)>("PlaySoundW");
-        return playSound && playSound(sound, nullptr, flags);
-    };
+std::function<BOOL(LPCWSTR, DWORD)> SystemReminderDesktop::PlaySystemSound = [](LPCWSTR sound,
+                                                                                DWORD flags) {
+    // Loaded at the first sound, not at start: the multimedia library sets up the sound
+    // system as it loads, which a program that may never sound need not wait for. Kept
+    // until the process ends, as an asynchronous sound may still be playing.
+    static const Library& winmm = *new Library(L"winmm.dll");
+    static const auto playSound = winmm.Function<decltype(&PlaySoundW)>("PlaySoundW");
+    return playSound && playSound(sound, nullptr, flags);
+};
 
 bool SystemReminderDesktop::UserMayBeInterrupted() const {
     QUERY_USER_NOTIFICATION_STATE state{};

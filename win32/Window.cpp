@@ -172,7 +172,8 @@ Point PointOf(LPARAM lParam) {
 void CentreOnScreen(HWND window) {
     RECT bounds{};
     GetWindowRect(window, &bounds);
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (bounds.right - bounds.left)) / 2,
+    SetWindowPos(window, nullptr,
+                 (GetSystemMetrics(SM_CXSCREEN) - (bounds.right - bounds.left)) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - (bounds.bottom - bounds.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

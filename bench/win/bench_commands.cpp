@@ -35,7 +35,9 @@ struct AnsweringDialogs final : Dialogs {
     void ShowError(const std::string& message) override {
         std::fprintf(stderr, "error: %s\n", message.c_str());
     }
-    void Inform(const std::string& text) override { std::fprintf(stderr, "notice: %s\n", text.c_str()); }
+    void Inform(const std::string& text) override {
+        std::fprintf(stderr, "notice: %s\n", text.c_str());
+    }
     bool EditNote(NoteFields& fields) override {
         if (fields.repeatIndex < 0) fields.repeatIndex = 2;
         fields.note = "Changed by the benchmark";
@@ -93,8 +95,7 @@ void Measure(int notes, int runs) {
             save.push_back(
                 Milliseconds([&] { SaveNotesFile(frmMain.Notes(), files.notes, durable); }));
             // What flushing the data and writing the rename through cost.
-            unflushed.push_back(
-                Milliseconds([&] { SaveNotesFile(frmMain.Notes(), files.notes); }));
+            unflushed.push_back(Milliseconds([&] { SaveNotesFile(frmMain.Notes(), files.notes); }));
             repaint.push_back(Milliseconds([&] {
                 RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
                 HandleUntilIdle();

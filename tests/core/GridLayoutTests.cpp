@@ -205,7 +205,8 @@ TEST(GridLayout, ARowIsSpokenAsItsCellsReadJoinedByCommas) {
         // Markup is read as it shows; a plain cell as it stands, "&lt;" and "<b>" included.
         {"12/09/2026 09:00 AM", "Once", "<B>Pay</B> rent &amp; <U>gas</U>",
          "12/09/2026 09:00 AM, Once, Pay rent & gas"},
-        {"01/02/2027 10:30 PM", "Weekly", "a &lt; b <b>c", "01/02/2027 10:30 PM, Weekly, a &lt; b <b>c"},
+        {"01/02/2027 10:30 PM", "Weekly", "a &lt; b <b>c",
+         "01/02/2027 10:30 PM, Weekly, a &lt; b <b>c"},
         // Lines run on as one; empty cells and empty lines say nothing.
         {"", "Hourly", "first\r\n\r\n  second  ", "Hourly, first second"},
         {"x", "", "<I>one</I><BR><BR>two", "x, one two"},

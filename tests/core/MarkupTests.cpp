@@ -311,7 +311,8 @@ TEST(Markup, ParagraphAlignmentIndentAndBackground) {
 TEST(Markup, ListsIndentAndBullet) {
     const auto r = Render("<ul><li>one</li><li>two<li>three</li></ul>after");
     const auto& c = r.canvas;
-    EXPECT_EQ(Lines(c), (std::vector<std::string>{"\u2022one", "\u2022two", "\u2022three", "after"}));
+    EXPECT_EQ(Lines(c),
+              (std::vector<std::string>{"\u2022one", "\u2022two", "\u2022three", "after"}));
     const auto* one = c.FindText("one");
     EXPECT_EQ(one->rect.left, 5 + 12);
     const auto bullets = [&] {

@@ -39,7 +39,8 @@ protected:
     void PutOutside(const std::string& content) {
         const auto before = fs::exists(path) ? fs::last_write_time(path) : fs::file_time_type{};
         Put(content);
-        fs::last_write_time(path, std::max(fs::last_write_time(path), before + std::chrono::seconds(2)));
+        fs::last_write_time(path,
+                            std::max(fs::last_write_time(path), before + std::chrono::seconds(2)));
     }
     std::vector<Texts> Notes() const {
         std::vector<Texts> notes;

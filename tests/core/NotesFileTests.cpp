@@ -174,7 +174,9 @@ TEST(NotesFile, ReadsNumbersLenientlyAndIgnoresLinesThatNameNoCell) {
          {{2, 1, "ab\rcd"}, {0, 2, "a"}, {1, 1, "b"}}},
         // A file with no LF at all has CR line ends throughout (with one LF anywhere, its lone
         // CRs are part of their cells, as above).
-        {"CR line ends", "3,3\r0,1,a\r1,1,None\r\r2,2,c\r", 3,
+        {"CR line ends",
+         "3,3\r0,1,a\r1,1,None\r\r2,2,c\r",
+         3,
          {{0, 1, "a"}, {1, 1, "None"}, {2, 2, "c"}}},
         {"CR line ends without a final one", "3,2\r2,1,z", 2, {{2, 1, "z"}}},
         {"binary bytes",
@@ -342,9 +344,9 @@ TEST_F(NotesFileOnDisk, TheTemporaryFileIsFlushedBeforeItReplacesTheFile) {
     Put(WorkedExample);
     RecordingFileSystem system;
     SaveNotesFile(NoteTable{}, path, system);
-    EXPECT_EQ(system.calls, (std::vector<std::string>{"attributes notes.txt.tmp",
-                                                      "flush notes.txt.tmp",
-                                                      "replace notes.txt.tmp notes.txt"}));
+    EXPECT_EQ(system.calls,
+              (std::vector<std::string>{"attributes notes.txt.tmp", "flush notes.txt.tmp",
+                                        "replace notes.txt.tmp notes.txt"}));
     system.flushes = false;
     EXPECT_THROW(SaveNotesFile(WorkedExampleTable(), path, system), EInOutError);
     EXPECT_EQ(Content().substr(0, 5), "3,2\r\n") << "the previous file stays";
@@ -420,7 +422,8 @@ TEST_F(NotesFileOnDisk, WhatIsSavedLoadsAsTheSameTable) {
 TEST_F(NotesFileOnDisk, EachEncodingReadsAsItsTextAndSavesAsUtf8) {
     const std::string head = "3,2\r\n0,1,12/09/2026 09:00 AM\r\n1,1,None\r\n2,1,";
     const std::string cafe = "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D"; // Café € “q”
-    const std::string emoji = "\xE2\x98\x95 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xE6\x97\xA5"; // ☕ 👍🏽 日
+    const std::string emoji =
+        "\xE2\x98\x95 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xE6\x97\xA5"; // ☕ 👍🏽 日
     const struct {
         const char* what;
         std::string note, read;

@@ -173,8 +173,10 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
     Com com;
     AppFolderCopy folder;
     std::ofstream(folder.Folder() + "notes.txt", std::ios::binary)
-        << "3,3\r\n" << Head << "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Call home\r\n"
-        << "0,2,01/15/2027 06:30 PM\r\n1,2,Once\r\n2,2,<B>Pay</B> rent &amp; gas \u2615 \u65E5\u672C\r\n";
+        << "3,3\r\n"
+        << Head << "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Call home\r\n"
+        << "0,2,01/15/2027 06:30 PM\r\n1,2,Once\r\n2,2,<B>Pay</B> rent &amp; gas \u2615 "
+           "\u65E5\u672C\r\n";
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
     const Accessible grid = ClientObject(app.grid);
@@ -288,7 +290,8 @@ TEST(ScreenReader, TheEditorsFieldsAreNamedByTheirLabelsInTabOrder) {
     Com com;
     AppFolderCopy folder;
     std::ofstream(folder.Folder() + "notes.txt", std::ios::binary)
-        << "3,2\r\n" << Head << "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Call home\r\n";
+        << "3,2\r\n"
+        << Head << "0,1,12/09/2026 09:00 AM\r\n1,1,Daily\r\n2,1,Call home\r\n";
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
     ClickToolbarButton(Toolbar(app.mainWindow), 2); // Edit
@@ -341,8 +344,10 @@ TEST(ScreenReader, AReminderIsAnnouncedAndDeletedWithoutTheMouse) {
     Com com;
     AppFolderCopy folder;
     std::ofstream(folder.Folder() + "notes.txt", std::ios::binary)
-        << "3,2\r\n" << Head << "0,1," << AlarmTextIn(std::chrono::minutes(1))
-        << "\r\n1,1,None\r\n2,1,<B>Call</B> home &amp; <A href=\"http://example.org\">office</A>\r\n";
+        << "3,2\r\n"
+        << Head << "0,1," << AlarmTextIn(std::chrono::minutes(1))
+        << "\r\n1,1,None\r\n2,1,<B>Call</B> home &amp; <A "
+           "href=\"http://example.org\">office</A>\r\n";
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
     EventListener listener(app.process.Id());
@@ -369,11 +374,11 @@ TEST(ScreenReader, AReminderIsAnnouncedAndDeletedWithoutTheMouse) {
 
     // Its buttons and its link, as children.
     std::vector<std::pair<std::string, long>> parts;
-    for (const long id : ChildIds(alert.get())) parts.push_back({Name(alert.get(), id), Role(alert.get(), id)});
-    EXPECT_EQ(parts, (std::vector<std::pair<std::string, long>>{
-                         {"Close", ROLE_SYSTEM_PUSHBUTTON},
-                         {"Delete", ROLE_SYSTEM_PUSHBUTTON},
-                         {"office", ROLE_SYSTEM_LINK}}));
+    for (const long id : ChildIds(alert.get()))
+        parts.push_back({Name(alert.get(), id), Role(alert.get(), id)});
+    EXPECT_EQ(parts, (std::vector<std::pair<std::string, long>>{{"Close", ROLE_SYSTEM_PUSHBUTTON},
+                                                                {"Delete", ROLE_SYSTEM_PUSHBUTTON},
+                                                                {"office", ROLE_SYSTEM_LINK}}));
     EXPECT_EQ(Description(alert.get(), 3), "http://example.org");
 
     // Deleting it by the button's default action: the reminder goes, the popup closes.

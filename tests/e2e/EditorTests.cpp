@@ -238,8 +238,9 @@ TEST(Editor, OutsideChangesToTheNotesFileAreNeverWrittenOver) {
     FillAndConfirm(editor, Moment(2009, 5, 5, 10, 0, 0), 0, "Added, then edited");
     const HWND box = WaitForWindow(app.process.Id(), DialogClass, "Information");
     ASSERT_TRUE(box) << "no notice";
-    EXPECT_NE(WindowText(GetDlgItem(box, MessageBoxTextId)).find("changed or removed outside Quillet"),
-              std::string::npos);
+    EXPECT_NE(
+        WindowText(GetDlgItem(box, MessageBoxTextId)).find("changed or removed outside Quillet"),
+        std::string::npos);
     PressButton(box, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(Content(notes), outside);
@@ -267,7 +268,8 @@ TEST(Editor, TypedCharactersOfAnyScriptAreSavedAndComeBackWhole) {
         ASSERT_TRUE(editor);
         const HWND memo = GetDlgItem(editor, IDC_NOTE_TEXT);
         PostMessageW(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(memo), TRUE);
-        ASSERT_TRUE(WaitUntil([&] { return GetFocus() == memo || GetForegroundWindow() == editor; }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return GetFocus() == memo || GetForegroundWindow() == editor; }));
         Sleep(200);
         TypeText(Worldwide);
         EXPECT_TRUE(WaitUntil([&] { return WindowText(memo) == Worldwide; }))
@@ -295,7 +297,7 @@ TEST(Editor, TypedCharactersOfAnyScriptAreSavedAndComeBackWhole) {
 // there and saves them there.
 TEST(Editor, AFolderNamedInAnyScriptHoldsTheNotes) {
     for (const std::string name : {"-\u0417\u0430\u043C\u0435\u0442\u043A\u0438", // Заметки
-                                   "-\u30E1\u30E2"}) {                           // メモ
+                                   "-\u30E1\u30E2"}) {                            // メモ
         SCOPED_TRACE(name);
         AppFolderCopy folder(name);
         const std::string notes = folder.Folder() + "notes.txt";

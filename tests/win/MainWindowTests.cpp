@@ -5,15 +5,15 @@
 #include "app/uMain.h"
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "base/Errors.h"
 #include "notes/AlarmText.h"
+#include "notes/NotesDocument.h"
 #include "notes/NotesFile.h"
 #include "res/resource.h"
 #include "tests/support/TaskbarEntry.h"
 #include "tests/win/DialogScript.h"
 #include "win32/MessageLoop.h"
 #include "win32/SystemFileSystem.h"
-#include "base/Errors.h"
-#include "notes/NotesDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -963,8 +963,9 @@ TEST_F(MainWindow, ANotesFileHeldOpenByItsWriterIsReadOnceItIsFree) {
     document.Load();
     Put(files.notes, "3,2\r\n0,1,01/01/2026 10:00 AM\r\n1,1,None\r\n2,1,Half\r\n");
     {
-        const win32::FileHandle held(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const auto held =
+            win32::OwnedFile(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         EXPECT_EQ(document.Refresh(), NotesDocument::Outside::Unsettled);
         EXPECT_EQ(document.Table().RowCount(), 3);
@@ -981,8 +982,9 @@ TEST_F(MainWindow, AChangeAfterAFailedLoadKeepsTheNotesOfTheFile) {
     Put(files.notes, TwoNotes);
     std::optional<TfrmMain> frmMain;
     {
-        const win32::FileHandle held(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const auto held =
+            win32::OwnedFile(CreateFileA(files.notes.c_str(), GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         frmMain.emplace(dialogs, files);
         ASSERT_EQ(dialogs.errors, std::vector<std::string>{"Cannot open file " + files.notes});
@@ -1012,7 +1014,8 @@ TEST_F(MainWindow, AFolderThatTakesNoNewFileIsNamedInOneNoticeAtStart) {
         EXPECT_TRUE(dialogs.notices.empty());
     }
     const fs::path missing = folder / "not-there";
-    TfrmMain frmMain(dialogs, {(missing / "notes.txt").string(), (missing / "quillet.ini").string()});
+    TfrmMain frmMain(dialogs,
+                     {(missing / "notes.txt").string(), (missing / "quillet.ini").string()});
     frmMain.Start();
     ASSERT_EQ(dialogs.notices.size(), 1u);
     EXPECT_NE(dialogs.notices[0].find(missing.string()), std::string::npos);
