@@ -19,16 +19,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 0;
     }
 
-    // Screen readers reach the windows' accessible objects through COM, in this thread's
-    // apartment.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    struct ComUser {
-        bool initialized;
-        ~ComUser() {
-            if (initialized) CoUninitialize();
-        }
-    } comUser{SUCCEEDED(com)};
-
     try {
         quillet::ApplicationDialogs dialogs;
         quillet::TfrmMain frmMain(dialogs, {quillet::NotesFileName(), quillet::SettingsFileName()});

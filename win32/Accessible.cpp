@@ -1,5 +1,6 @@
 #include "win32/Accessible.h"
 
+#include "win32/Library.h"
 #include "win32/Text.h"
 
 #include <atomic>
@@ -7,10 +8,43 @@
 namespace quillet::win32 {
 namespace {
 
+// The libraries a screen reader is answered through (COM, OLE automation, accessibility),
+// loaded at its first request rather than as the program starts: most users run none, and
+// each library costs every start its loading (some 10 ms and 3 MB under Wine). Loaded once and
+// never freed, as the objects handed out may be held until the process ends.
+struct AccessibilityLibraries {
+    const Library& ole32 = *new Library(L"ole32.dll");
+    const Library& oleaut32 = *new Library(L"oleaut32.dll");
+    const Library& oleacc = *new Library(L"oleacc.dll");
+    const decltype(&CoInitializeEx) coInitializeEx =
+        ole32.Function<decltype(&CoInitializeEx)>("CoInitializeEx");
+    const decltype(&SysAllocStringLen) sysAllocStringLen =
+        oleaut32.Function<decltype(&SysAllocStringLen)>("SysAllocStringLen");
+    const decltype(&LresultFromObject) lresultFromObject =
+        oleacc.Function<decltype(&LresultFromObject)>("LresultFromObject");
+    const decltype(&AccessibleObjectFromWindow) accessibleObjectFromWindow =
+        oleacc.Function<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
+
+    bool Loaded() const {
+        return coInitializeEx && sysAllocStringLen && lresultFromObject &&
+               accessibleObjectFromWindow;
+    }
+};
+
+// Every request comes on the user-interface thread, whose apartment is entered with the first.
+const AccessibilityLibraries& Libraries() {
+    static const AccessibilityLibraries libraries;
+    static const bool apartment =
+        libraries.Loaded() &&
+        SUCCEEDED(libraries.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    (void)apartment;
+    return libraries;
+}
+
 BSTR Bstr(const std::string& text) {
     if (text.empty()) return nullptr;
     const std::wstring wide = Wide(text);
-    return SysAllocStringLen(wide.data(), UINT(wide.size()));
+    return Libraries().sysAllocStringLen(wide.data(), UINT(wide.size()));
 }
 
 // A text property: S_FALSE where there is none, as clients expect.
@@ -71,8 +105,8 @@ public:
         *parent = nullptr;
         if (!source_) return CO_E_OBJNOTCONNECTED;
         // The window's own object (frame, caption) holds its client area.
-        return AccessibleObjectFromWindow(window_, DWORD(OBJID_WINDOW), IID_IDispatch,
-                                          reinterpret_cast<void**>(parent));
+        return Libraries().accessibleObjectFromWindow(window_, DWORD(OBJID_WINDOW), IID_IDispatch,
+                                                      reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         if (!count) return E_POINTER;
@@ -213,9 +247,9 @@ private:
 } // namespace
 
 std::optional<LRESULT> AccessibleRoot::GetObject(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (LONG(lParam) != OBJID_CLIENT) return std::nullopt;
+    if (LONG(lParam) != OBJID_CLIENT || !Libraries().Loaded()) return std::nullopt;
     if (!object_) object_ = new Object(source_, window);
-    return LresultFromObject(IID_IAccessible, wParam, object_);
+    return Libraries().lresultFromObject(IID_IAccessible, wParam, object_);
 }
 
 void AccessibleRoot::Disconnect() {

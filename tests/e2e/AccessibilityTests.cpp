@@ -376,10 +376,13 @@ TEST(ScreenReader, AReminderIsAnnouncedAndDeletedWithoutTheMouse) {
     std::vector<std::pair<std::string, long>> parts;
     for (const long id : ChildIds(alert.get()))
         parts.push_back({Name(alert.get(), id), Role(alert.get(), id)});
-    EXPECT_EQ(parts, (std::vector<std::pair<std::string, long>>{{"Close", ROLE_SYSTEM_PUSHBUTTON},
-                                                                {"Delete", ROLE_SYSTEM_PUSHBUTTON},
-                                                                {"office", ROLE_SYSTEM_LINK}}));
-    EXPECT_EQ(Description(alert.get(), 3), "http://example.org");
+    EXPECT_EQ(parts,
+              (std::vector<std::pair<std::string, long>>{
+                  {"Close", ROLE_SYSTEM_PUSHBUTTON},
+                  {"Delete", ROLE_SYSTEM_PUSHBUTTON},
+                  {"Snooze for 10 minutes (right-click for other times)", ROLE_SYSTEM_PUSHBUTTON},
+                  {"office", ROLE_SYSTEM_LINK}}));
+    EXPECT_EQ(Description(alert.get(), 4), "http://example.org");
 
     // Deleting it by the button's default action: the reminder goes, the popup closes.
     EXPECT_EQ(alert->accDoDefaultAction(ChildId(2)), S_OK);
