@@ -34,11 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MarkupOptions options{
         .point = {rect.left + data[6] - 32, rect.top + data[7] - 32},
         .images = Images(),
-        .focusLink = data[5] & 3,
         .hoverLink = data[5] >> 2 & 3,
         .shadowOffset = data[5] >> 4 & 3,
-        .print = (data[4] & 16) != 0,
-        .resolutionFactor = 1.5,
         .selected = (data[4] & 8) != 0,
         .blinkPhase = (data[4] & 4) != 0,
         .hoverStyle = (data[4] & 2) != 0,
@@ -47,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .hoverBackground = Color{0xFFFF00},
         .hoverTextColor = Color{0xFF0000},
         .shadowColor = Color{0x808080},
+        .focusLink = data[5] & 3,
+        .print = (data[4] & 16) != 0,
+        .resolutionFactor = 1.5,
         .lineSpacing = data[4] >> 6,
     };
     const std::string_view text(reinterpret_cast<const char*>(data) + 8, size - 8);

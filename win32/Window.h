@@ -70,7 +70,7 @@ protected:
     Font Scaled(const Font& design) const { return Scale(design, dpi_); }
     // The density changed: on a top-level window moved to another monitor, with the rectangle
     // the system suggests there; on a child, from SetDpi, with none. Dpi() is the new one.
-    virtual void DpiChanged(std::optional<RECT> suggested) {}
+    virtual void DpiChanged(std::optional<RECT> /*suggested*/) {}
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
