@@ -19,6 +19,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 0;
     }
 
+    // A COM apartment on the user-interface thread, from the start: the shell's calls made
+    // here (whether the user may be interrupted, the reminder's sound) expect one, and screen
+    // readers reach the windows' accessible objects through it. Without it a reminder due at a
+    // resume, which comes as a message sent from another program, did not show under Wine.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComUser {
+        bool initialized;
+        ~ComUser() {
+            if (initialized) CoUninitialize();
+        }
+    } comUser{SUCCEEDED(com)};
+
     try {
         quillet::ApplicationDialogs dialogs;
         quillet::TfrmMain frmMain(dialogs, {quillet::NotesFileName(), quillet::SettingsFileName()});

@@ -8,16 +8,14 @@
 namespace quillet::win32 {
 namespace {
 
-// The libraries a screen reader is answered through (COM, OLE automation, accessibility),
-// loaded at its first request rather than as the program starts: most users run none, and
-// each library costs every start its loading (some 10 ms and 3 MB under Wine). Loaded once and
-// never freed, as the objects handed out may be held until the process ends.
+// The libraries a screen reader is answered through (OLE automation, accessibility), loaded
+// at its first request rather than as the program starts: most users run none, and loading
+// them costs every start time and memory under Wine. Loaded once and never freed, as the
+// objects handed out may be held until the process ends. (COM itself is started with the
+// program, on the user-interface thread: see WinMain.)
 struct AccessibilityLibraries {
-    const Library& ole32 = *new Library(L"ole32.dll");
     const Library& oleaut32 = *new Library(L"oleaut32.dll");
     const Library& oleacc = *new Library(L"oleacc.dll");
-    const decltype(&CoInitializeEx) coInitializeEx =
-        ole32.Function<decltype(&CoInitializeEx)>("CoInitializeEx");
     const decltype(&SysAllocStringLen) sysAllocStringLen =
         oleaut32.Function<decltype(&SysAllocStringLen)>("SysAllocStringLen");
     const decltype(&LresultFromObject) lresultFromObject =
@@ -26,18 +24,12 @@ struct AccessibilityLibraries {
         oleacc.Function<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
 
     bool Loaded() const {
-        return coInitializeEx && sysAllocStringLen && lresultFromObject &&
-               accessibleObjectFromWindow;
+        return sysAllocStringLen && lresultFromObject && accessibleObjectFromWindow;
     }
 };
 
-// Every request comes on the user-interface thread, whose apartment is entered with the first.
 const AccessibilityLibraries& Libraries() {
     static const AccessibilityLibraries libraries;
-    static const bool apartment =
-        libraries.Loaded() &&
-        SUCCEEDED(libraries.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    (void)apartment;
     return libraries;
 }
 
