@@ -3,6 +3,7 @@
 #include "app/AppFolder.h"
 #include "app/SettingsFile.h"
 #include "app/StartWithWindows.h"
+#include "base/AppFolder.h"
 #include "grid/RowColor.h"
 #include "notes/NoteFields.h"
 #include "notes/NotesFile.h"
@@ -41,11 +42,6 @@ constexpr Color DockBottom{0xCED6AA};
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
-}
-
-// The folder of a file, with its trailing separator.
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 } // namespace
@@ -110,7 +106,7 @@ TfrmMain::TfrmMain(Dialogs& dialogs, MainWindowFiles files)
         dialogs_.ShowError(e.what());
     }
     gridNotes.Refresh();
-    notesFolderWatch_.emplace(FolderOf(files_.notes), Handle(), NotesFolderChanged);
+    notesFolderWatch_.emplace(AppFolderOf(files_.notes), Handle(), NotesFolderChanged);
 }
 
 TfrmMain::~TfrmMain() {
@@ -196,7 +192,7 @@ void TfrmMain::BuildPopupMenu() {
 
 void TfrmMain::Start() {
     // Said before anything else shows: every change would fail and be lost at exit.
-    if (const std::string folder = FolderOf(files_.notes); !win32::CanCreateFilesIn(folder))
+    if (const std::string folder = AppFolderOf(files_.notes); !win32::CanCreateFilesIn(folder))
         dialogs_.Inform("Quillet cannot save your notes in the folder it was started from:\r\n" +
                         folder +
                         "\r\n\r\nNotes you add or change there are lost when Quillet ends. Move "

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace quillet::win32 {
@@ -26,10 +27,12 @@ GdiCanvas::GdiCanvas(HDC dc, const Font& font, std::optional<int> dpi)
 void GdiCanvas::SetFont(const Font& font) {
     // Every cell and every piece of markup sets its font: the fonts made stay for the canvas's
     // life (a paint's), since making one is a call into the system each time.
+    // The colour is the DC's, not the font's.
+    const auto gdiPart = [](const Font& f) {
+        return std::tie(f.face, f.height, f.bold, f.italic, f.underline, f.strikeOut, f.escapement);
+    };
     auto made = std::find_if(fonts_.begin(), fonts_.end(), [&](const auto& entry) {
-        Font key = entry.first;
-        key.color = font.color; // the colour is the DC's, not the font's
-        return key == font;
+        return gdiPart(entry.first) == gdiPart(font);
     });
     if (made == fonts_.end()) {
         GdiFont created = CreateGdiFont(font);

@@ -50,11 +50,7 @@ VARIANT ChildId(long id) {
 // In UTF-8, as the program keeps its texts: a screen reader hears every character.
 std::string Narrow(BSTR text) {
     if (!text) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, int(SysStringLen(text)), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string result(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, int(SysStringLen(text)), result.data(), length, nullptr,
-                        nullptr);
+    std::string result = Utf8({text, SysStringLen(text)});
     SysFreeString(text);
     return result;
 }
@@ -261,24 +257,16 @@ TEST(ScreenReader, ReadsTheGridsNotesAndHearsTheSelectionMove) {
 
     // The default action on a row opens the editor on it.
     EXPECT_EQ(grid->accDoDefaultAction(ChildId(5)), S_OK);
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindows(app.process.Id(), DialogClass, "Note"))
-            if (IsVisible(window)) editor = window;
-        return editor != nullptr;
-    }));
+    const HWND editor = WaitForShownWindow(app.process.Id(), DialogClass, "Note");
+    ASSERT_TRUE(editor);
     PressButton(editor, IDC_NOTE_CANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
 
     // A note deleted: the list's structure changed, and the row now current is told.
     listener.Forget();
     PostKey(app.mainWindow, VK_DELETE);
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindows(app.process.Id(), DialogClass, "Confirm"))
-            if (IsVisible(window)) question = window;
-        return question != nullptr;
-    }));
+    const HWND question = WaitForShownWindow(app.process.Id(), DialogClass, "Confirm");
+    ASSERT_TRUE(question);
     PressButton(question, IDYES);
     EXPECT_TRUE(listener.WaitFor(EVENT_OBJECT_REORDER, app.grid));
     EXPECT_EQ(listener.WaitFor(EVENT_OBJECT_SELECTION, app.grid), 4);
@@ -295,12 +283,8 @@ TEST(ScreenReader, TheEditorsFieldsAreNamedByTheirLabelsInTabOrder) {
     OpenApp app(folder);
     ASSERT_TRUE(app.grid);
     ClickToolbarButton(Toolbar(app.mainWindow), 2); // Edit
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindows(app.process.Id(), DialogClass, "Note"))
-            if (IsVisible(window)) editor = window;
-        return editor != nullptr;
-    }));
+    const HWND editor = WaitForShownWindow(app.process.Id(), DialogClass, "Note");
+    ASSERT_TRUE(editor);
 
     // Windows names a field without a text of its own by the static label right before it in
     // z-order, stopping at a group's first tab stop; a hidden label counts.

@@ -29,15 +29,7 @@ struct OpenApp {
         if (WaitUntil([&] { return IsVisible(mainWindow); })) toolbar = Toolbar(mainWindow);
     }
     bool Ready() const { return toolbar != nullptr; }
-    HWND WaitForEditor() const {
-        HWND editor = nullptr;
-        WaitUntil([&] {
-            for (HWND window : TopLevelWindows(process.Id(), DialogClass, "Note"))
-                if (IsVisible(window)) editor = window;
-            return editor != nullptr;
-        });
-        return editor;
-    }
+    HWND WaitForEditor() const { return WaitForShownWindow(process.Id(), DialogClass, "Note"); }
     bool EditorGone() const {
         return WaitUntil(
             [&] { return TopLevelWindows(process.Id(), DialogClass, "Note").empty(); });

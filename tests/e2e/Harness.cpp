@@ -23,13 +23,6 @@ std::wstring Wide(std::string_view utf8) {
     return wide;
 }
 
-std::string Utf8(std::wstring_view wide) {
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()),
-                                                utf8.data(), int(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
-
 std::filesystem::path PathOf(const std::string& utf8) {
     return std::filesystem::path(Wide(utf8));
 }
@@ -90,6 +83,13 @@ private:
 };
 
 } // namespace
+
+std::string Utf8(std::wstring_view wide) {
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()),
+                                                utf8.data(), int(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
 
 AppFolderCopy::AppFolderCopy(const std::string& nameEnd) {
     wchar_t temp[MAX_PATH + 1];
@@ -195,6 +195,16 @@ HWND WaitForWindow(DWORD processId, const std::string& className,
         },
         timeout);
     return window;
+}
+
+HWND WaitForShownWindow(DWORD processId, const std::string& className, const std::string& title) {
+    HWND shown = nullptr;
+    WaitUntil([&] {
+        for (HWND window : TopLevelWindows(processId, className, title))
+            if (IsVisible(window)) shown = window;
+        return shown != nullptr;
+    });
+    return shown;
 }
 
 // WM_GETTEXT, unlike GetWindowTextW, also reads the text of another process's controls;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,10 @@ HWND WaitForWindow(DWORD processId, const std::string& className,
                    const std::optional<std::string>& title = std::nullopt,
                    milliseconds timeout = DefaultTimeout);
 
+// The process's visible top-level window of that class and title, once one shows within the
+// default timeout, or nullptr. A dialog's window may exist hidden before it shows.
+HWND WaitForShownWindow(DWORD processId, const std::string& className, const std::string& title);
+
 // A standard dialog's window class, message boxes included.
 inline const std::string DialogClass = "#32770";
 // A message box shows its text in the Static child with this id.
@@ -160,6 +165,9 @@ inline void ExitFromTrayMenu(DWORD processId, HWND handler) {
 
 // The process's windows that the taskbar and Alt+Tab list.
 std::vector<HWND> TaskbarWindows(DWORD processId);
+
+// UTF-16 text, as Windows hands it out, in UTF-8, as the tests compare it.
+std::string Utf8(std::wstring_view wide);
 
 // A file's whole content, written and read byte for byte (an empty text for a missing file).
 void Put(const std::string& path, const std::string& content);
